@@ -1,0 +1,30 @@
+#include "platform/Paths.h"
+
+#include <unistd.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "platform/CharSteps.h"
+
+namespace brellow {
+
+std::string ExecutableFolder()
+{
+    std::vector<char> buffer(4096);
+    for (;;) {
+        const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (n < 0)
+            throw std::runtime_error("Cannot read the executable's path");
+        if (static_cast<size_t>(n) < buffer.size()) {
+            const std::string path(buffer.data(), static_cast<size_t>(n));
+            const std::string::size_type cut = LastSeparator(path);
+            if (cut == std::string::npos)
+                return path;
+            return cut == 0 ? std::string("/") : path.substr(0, cut);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+}  // namespace brellow

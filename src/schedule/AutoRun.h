@@ -1,0 +1,55 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/Clock.h"
+#include "platform/LocaleSettings.h"
+#include "schedule/TStatFlg.h"
+#include "store/Store.h"
+
+namespace brellow {
+
+// The four automatic-execution menu items.
+enum class AutoRunMenuItem { N3, A1, B1, N4 };
+
+// What automatic execution needs of the main window.
+class AutoRunView {
+public:
+    virtual ~AutoRunView() = default;
+    virtual void SetMenuItemState(AutoRunMenuItem item, bool enabled, bool checked) = 0;
+    virtual void SetAutoButtonCaption(const std::string& caption) = 0;
+    // true: pure green face; false: the style's standard colour.
+    virtual void SetAutoButtonGreen(bool green) = 0;
+    virtual void StartTimer() = 0;
+    virtual void StopTimer() = 0;
+    virtual void SetStatusText(const std::string& text) = 0;
+    virtual void HideWindow() = 0;
+};
+
+// The automatic-execution switch, the schedule cache and the once-a-second check.
+class AutoRun {
+public:
+    AutoRun(AutoRunView& view, std::function<void()> runBackup, const Clock& clock, const LocaleSettings& locale);
+
+    // Start-up: makes AutoRunFlag and clears it. Until then the switch does nothing.
+    void MakeFlag();
+    const TStacFlg* Flag() const { return AutoRunFlag.get(); }
+
+    void ToggleAutoRun();
+    void LoadSchedule();
+    void CheckSchedule();
+
+    const ScheduleRecord& Cache() const { return ScheduleCache; }
+
+private:
+    AutoRunView& view_;
+    std::function<void()> runBackup_;
+    const Clock& clock_;
+    const LocaleSettings& locale_;
+    std::unique_ptr<TStacFlg> AutoRunFlag;
+    ScheduleRecord ScheduleCache;
+};
+
+}  // namespace brellow

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+#include <functional>
+
+namespace brellow {
+
+// The program's title: the executable's file name up to its first dot, its first letter
+// unchanged and the rest in lower case.
+QString ProgramTitleOf(const QString& executableFileName);
+QString ProgramTitle();
+
+// An error's text as the error box shows it: a full stop is appended when the last
+// character sorts above ".".
+QString ErrorBoxText(const QString& message);
+
+// The standard error box: the error's text, the program's title, the error icon, one OK.
+void ShowErrorBox(const QString& message);
+
+// A modal box with no icon and one OK button, captioned with the program's title.
+void ShowPlainBox(const QString& text);
+
+// Tests replace every box so nothing blocks; an empty handler restores the real boxes.
+using MessageBoxHandler = std::function<void(QMessageBox::Icon icon, const QString& caption, const QString& text)>;
+void SetMessageBoxHandlerForTesting(MessageBoxHandler handler);
+
+}  // namespace brellow
