@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <exception>
+
 namespace brellow {
 
 namespace {
@@ -54,6 +56,17 @@ void ShowErrorBox(const QString& message)
 void ShowPlainBox(const QString& text)
 {
     ShowBox(QMessageBox::NoIcon, text);
+}
+
+bool ReportErrors(const std::function<void()>& action)
+{
+    try {
+        action();
+        return true;
+    } catch (const std::exception& error) {
+        ShowErrorBox(QString::fromStdString(error.what()));
+        return false;
+    }
 }
 
 void SetMessageBoxHandlerForTesting(MessageBoxHandler handler)

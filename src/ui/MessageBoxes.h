@@ -22,6 +22,10 @@ void ShowErrorBox(const QString& message);
 // A modal box with no icon and one OK button, captioned with the program's title.
 void ShowPlainBox(const QString& text);
 
+// Runs an action of an event handler; an error that leaves it is shown in the standard
+// error box and the program goes on. Answers false when the action raised.
+bool ReportErrors(const std::function<void()>& action);
+
 // Tests replace every box so nothing blocks; an empty handler restores the real boxes.
 using MessageBoxHandler = std::function<void(QMessageBox::Icon icon, const QString& caption, const QString& text)>;
 void SetMessageBoxHandlerForTesting(MessageBoxHandler handler);
