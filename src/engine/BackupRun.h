@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "engine/Companion.h"
 #include "platform/Clock.h"
 #include "platform/LocaleSettings.h"
 
@@ -19,11 +20,24 @@ public:
 class BackupRun {
 public:
     // companionProgram: the progress companion to start; empty means "Spinnet" beside the
-    // executable, then on PATH.
+    // executable, then on PATH. limits bound the waits for it.
     BackupRun(BackupRunHost& host, const Clock& clock, const LocaleSettings& locale,
-              std::string companionProgram = std::string());
+              std::string companionProgram = std::string(), CompanionLimits limits = CompanionLimits());
 
-    // Runs to its end. Errors of the store leave it (the companion is closed first).
+    // Runs to its end on the calling thread; nothing else of the program is served meanwhile.
+    //
+    // Starts the companion (no arguments) and waits until it is ready, shows the balloon,
+    // opens one store connection, reads every pair first, then for each pair whose two
+    // folders exist mirrors it and, once its copies are flushed to disk, writes one history
+    // row dated at that moment in a transaction of its own (a failed insert is rolled back
+    // and dropped). Pairs with a missing folder are skipped without a trace. Finally the
+    // companion is closed. Copy failures are silent.
+    //
+    // The status line is the caller's: it sets "バックアップを実行しています" before and
+    // restores or empties it after. When the store cannot be opened or the pairs cannot be
+    // read (or a rollback fails), the store's error (ESQLiteException) leaves the run after
+    // the companion has been closed; the caller's remaining steps are then skipped and the
+    // error reaches the standard error box.
     void RunBackup();
 
 private:
@@ -31,6 +45,7 @@ private:
     const Clock& clock_;
     const LocaleSettings& locale_;
     std::string companionProgram_;
+    CompanionLimits limits_;
 };
 
 }  // namespace brellow

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <dirent.h>
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+
+namespace brellow {
+
+// File services for the folder walk. Walks address names inside open folders (descriptors)
+// rather than ever longer path texts; a plain path is a name relative to the working folder.
+
+// Stands for the working folder where a folder descriptor is expected.
+extern const int kWorkingFolder;
+
+// One name inside an open folder, or a plain path (relative to the working folder).
+struct FileRef {
+    FileRef(const std::string& path) : folder(kWorkingFolder), name(path.c_str()) {}
+    FileRef(const char* path) : folder(kWorkingFolder), name(path) {}
+    FileRef(int folderDescriptor, const char* entryName) : folder(folderDescriptor), name(entryName) {}
+
+    int folder;
+    const char* name;
+};
+
+// An open descriptor, closed with the object.
+class FileDescriptor {
+public:
+    FileDescriptor() = default;
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor();
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.Release()) {}
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept;
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    bool Valid() const { return fd_ >= 0; }
+    int Get() const { return fd_; }
+    int Release();
+
+private:
+    int fd_ = -1;
+};
+
+// Where a file lives on its file system; equal for two names of one folder.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileIdentity& other) const { return device == other.device && inode == other.inode; }
+};
+
+enum class FileKind {
+    Missing,  // also when the name cannot be queried
+    Folder,
+    Regular,
+    Special,  // pipe, socket or device: nothing a backup can read as a file
+};
+
+// What a walk needs to know of one name. Links are followed.
+struct FileStatus {
+    FileKind kind = FileKind::Missing;
+    int64_t writeTime = 0;  // last-write time, whole seconds since the epoch (UTC)
+};
+
+FileStatus QueryFile(FileRef file);
+
+// The name exists and is a folder (links followed).
+bool FolderExists(FileRef folder);
+
+// Creates one folder level; false when it could not be made.
+bool CreateFolder(FileRef folder);
+
+// Opens a folder (links followed) for walking; invalid when it cannot be opened.
+FileDescriptor OpenFolder(FileRef folder);
+
+// Identity of an open file; false when it cannot be read.
+bool IdentityOf(int fd, FileIdentity& identity);
+
+// The entries of one open folder in the order the file system yields them, "." and ".."
+// included. One listing holds one descriptor, however large the folder.
+class FolderListing {
+public:
+    struct Entry {
+        const char* name = nullptr;
+        bool isFolder = false;  // links are followed; a name that cannot be queried is no folder
+    };
+
+    // Takes over the descriptor; a listing of an invalid one is empty.
+    explicit FolderListing(FileDescriptor folder);
+    ~FolderListing();
+    FolderListing(const FolderListing&) = delete;
+    FolderListing& operator=(const FolderListing&) = delete;
+
+    bool Valid() const { return dir_ != nullptr; }
+    // Descriptor of the listed folder, for names relative to it.
+    int Folder() const;
+    // The next entry; false at the end. The name stays valid until the next call.
+    bool Next(Entry& entry);
+
+private:
+    DIR* dir_ = nullptr;
+};
+
+// Copies a file's content, permission bits and last-write time over the target name,
+// replacing whatever file stands there, read-only or not. Only regular files are copied. The copy is written to a
+// nameless file in the target's folder and only then put in place under its name, so a
+// copy that fails or is cut short leaves the old target untouched and nothing else behind.
+// False when the copy failed.
+bool CopyFileReplacing(FileRef source, int targetFolder, const char* targetName);
+
+// Writes everything still held in memory for the file system holding the path to its
+// device. False when the folder cannot be opened or writing reported an error.
+bool FlushFileSystem(const std::string& path);
+
+// Offset of local time from universal time in force now, in seconds east of Greenwich.
+long CurrentUtcOffset();
+
+}  // namespace brellow
