@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+class QShowEvent;
+
+namespace brellow {
+
+// A yes-or-no question. The caller puts the question into Label1, shows the dialog
+// modally and then reads Refused; the dialog's own result is not used.
+class TOKRightDlg2 : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TOKRightDlg2(QWidget* parent = nullptr);
+
+    // Set at every showing; cleared only by OK. The close box and Esc leave it set.
+    bool Refused() const { return refused_; }
+
+    void FormShow();
+    void OKBtnClick();
+    void btncancelClick();
+
+    QLabel* Label1;
+    QPushButton* OKBtn;
+    QPushButton* btncancel;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool refused_ = true;
+};
+
+}  // namespace brellow
