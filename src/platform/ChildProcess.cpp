@@ -4,7 +4,10 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+// This C library's header does not declare its functions with C linkage.
+extern "C" {
 #include <sys/pidfd.h>
+}
 #include <sys/wait.h>
 #include <unistd.h>
 

@@ -72,7 +72,10 @@ void GlobalHotKey::Register(int modifiers, int virtualKey)
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11)
         return;
+    // Some platforms answer the X11 interface without holding a connection.
     xcb_connection_t* connection = x11->connection();
+    if (!connection)
+        return;
     const uint8_t keycode = KeycodeOfLetter(connection, virtualKey);
     if (!keycode)
         return;

@@ -376,7 +376,7 @@ TEST_F(MainWindowTest, TimerTickAtTheScheduledTimeRuns)
 
     QString duringRun;
     tray->onBalloon = [&] { duringRun = Status(*window); };
-    emit window->Timer1->timeout();
+    window->Timer1Timer();
 
     EXPECT_EQ(duringRun, kRunning);
     EXPECT_EQ(tray->balloons.size(), 1u);
@@ -400,8 +400,9 @@ TEST_F(MainWindowTest, HotKeyShowsAndActivatesOnlyForCtrlShiftQ)
         auto window = Start();
         window->WMHotKey(c.lParam);
         EXPECT_EQ(window->isVisible(), c.shows) << c.lParam;
-        if (c.shows)
+        if (c.shows) {
             EXPECT_TRUE(QTest::qWaitForWindowActive(window.get())) << c.lParam;
+        }
     }
 }
 
