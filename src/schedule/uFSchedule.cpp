@@ -192,20 +192,24 @@ void TfrmSchedule::ShowStoredSchedule()
         SelectInterval(kDaily);
     } else if (stored.bk_type == "1") {
         SelectInterval(kWeekly);
-        if (stored.bk_week.empty())
-            return;
-        for (const std::string& piece : SplitListText(stored.bk_week)) {
-            const std::optional<int> position = WholeNumber(piece);
-            if (!position)
-                throw std::runtime_error("'" + piece + "' is not a valid integer value");
-            if (*position < 0 || *position >= kWeekdayCount)
-                throw std::runtime_error("Weekday position out of range (" + piece + ")");
-            cxChckLstBxWk->item(*position)->setCheckState(Qt::Checked);
-        }
+        if (!stored.bk_week.empty())
+            MarkWeekdays(stored.bk_week);
     } else {
         SelectInterval(kMonthly);
         if (!stored.bk_month.empty())
             cxChkCmbBDay->SetCheckedText(QString::fromStdString(stored.bk_month));
+    }
+}
+
+void TfrmSchedule::MarkWeekdays(const std::string& weekdayList)
+{
+    for (const std::string& piece : SplitListText(weekdayList)) {
+        const std::optional<int> position = WholeNumber(piece);
+        if (!position)
+            throw std::runtime_error("'" + piece + "' is not a valid integer value");
+        if (*position < 0 || *position >= kWeekdayCount)
+            throw std::runtime_error("Weekday position out of range (" + piece + ")");
+        cxChckLstBxWk->item(*position)->setCheckState(Qt::Checked);
     }
 }
 

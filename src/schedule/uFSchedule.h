@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <string>
+
 #include "platform/LocaleSettings.h"
 
 class QButtonGroup;
@@ -59,6 +61,8 @@ private:
     void SelectInterval(int index);
     // Shows the weekday controls for weekly and the day controls for monthly only.
     void ApplyVisibility(int index);
+    // Marks the weekdays a stored list names, keeping the marks already there.
+    void MarkWeekdays(const std::string& weekdayList);
 
     LocaleSettings locale_;
 };
