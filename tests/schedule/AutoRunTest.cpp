@@ -5,11 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
+#include "ScheduleStoreTest.h"
 #include "schedule/AutoRun.h"
 
 using namespace brellow;
-using brellow::testing::TempFolder;
 
 namespace {
 
@@ -66,23 +65,8 @@ LocalDateTime At(int year, int month, int day, int hour, int minute, int second)
     return LocalDateTime{year, month, day, hour, minute, second, weekday + 1};
 }
 
-class AutoRunTest : public ::testing::Test {
+class AutoRunTest : public brellow::testing::ScheduleStoreTest {
 protected:
-    void SetUp() override
-    {
-        SetStorePathForTesting(folder / "qzbackup.db");
-        PrepareStore();
-    }
-    void TearDown() override { SetStorePathForTesting(""); }
-
-    void StoreSchedule(const std::string& kind, const std::string& week, const std::string& month,
-                       const std::string& time)
-    {
-        auto db = OpenStore();
-        RunAsOneUnit(*db, {Sql::kScheduleClear, "insert into m_schedule values (" + kind + "," + Sql::Quoted(week) +
-                                                    "," + Sql::Quoted(month) + "," + Sql::Quoted(time) + ")"});
-    }
-
     // Runs made by one tick at the given moment, automatic execution switched on.
     int RunsAt(const LocalDateTime& moment, const LocaleSettings& locale = LocaleSettings())
     {
@@ -97,7 +81,6 @@ protected:
         return runs;
     }
 
-    TempFolder folder;
     FakeView view;
     FakeClock clock;
     LocaleSettings locale;
