@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# Drives the real program on a virtual X display with a notification area, the way a person
+# would: the first start creates the store and shows no window, Ctrl+Shift+Q brings the main
+# window up, closing it ends the program, and a second start is a normal start whose window
+# the tray callback on the session bus brings up.
+#
+# Usage: program_smoke.sh PATH/TO/Brellow2
+# Every process started here is ended and reaped, and the work folder removed, on any exit.
+set -euo pipefail
+
+readonly overall_limit=90   # seconds for the whole test
+readonly step_limit=15      # seconds for one awaited condition
+
+# A hard limit on the whole run, whatever hangs: past it this script is told to stop and
+# cleans up like on any other exit.
+if [ -z "${SMOKE_LIMITED:-}" ]; then
+    SMOKE_LIMITED=1 exec timeout --kill-after=10 "$overall_limit" "$0" "$@"
+fi
+
+program=$1
+readonly caption='^Brellow2 「データバックアップ」$'
+readonly service=org.brellow.Brellow2
+
+work=$(mktemp -d)
+started=()
+app_pid=
+
+stop_all() {
+    local i
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null && wait "$app_pid" 2>/dev/null
+    for ((i = ${#started[@]} - 1; i >= 0; i--)); do
+        kill "${started[i]}" 2>/dev/null || true
+        wait "${started[i]}" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap stop_all EXIT
+trap 'echo "FAIL: interrupted" >&2; exit 1' INT TERM
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$work/app.log" ] && sed 's/^/  program: /' "$work/app.log" >&2
+    exit 1
+}
+
+# Polls a command until it succeeds, at most step_limit seconds.
+await() {
+    local what=$1
+    shift
+    local deadline=$((SECONDS + step_limit))
+    until "$@" >/dev/null 2>&1; do
+        ((SECONDS < deadline)) || fail "timed out waiting for: $what"
+        [ -z "$app_pid" ] || kill -0 "$app_pid" 2>/dev/null || fail "the program ended while waiting for: $what"
+        sleep 0.1
+    done
+}
+
+# ---- a display with a notification area and a session bus, all our own ----
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+started+=($!)
+await "the virtual display" test -s "$work/display"
+export DISPLAY=":$(head -n1 "$work/display")"
+
+dbus-daemon --session --nofork --print-address=3 3>"$work/bus" >/dev/null 2>&1 &
+started+=($!)
+await "the session bus" test -s "$work/bus"
+export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
+
+trayer --edge top --align right --widthtype pixel --width 100 --height 24 >/dev/null 2>&1 &
+started+=($!)
+await "the notification area" xdotool search --class trayer
+
+# The program keeps its store beside its executable: give it a fresh folder.
+mkdir "$work/app"
+cp "$program" "$work/app/"
+store="$work/app/qzbackup.db"
+
+tray_callback() {
+    dbus-send --session --print-reply --dest="$service" /MainWindow "$service.MainWindow.TrayCallback" "int32:$1"
+}
+main_window_visible() { xdotool search --onlyvisible --name "$caption"; }
+main_window_hidden() { ! xdotool search --onlyvisible --name "$caption"; }
+
+start_program() {
+    "$work/app/$(basename "$program")" >"$work/app.log" 2>&1 &
+    app_pid=$!
+    # A callback that does nothing answers once the program's event loop runs.
+    await "the program's event loop" tray_callback 0
+}
+
+close_main_window() {
+    local window
+    window=$(xdotool search --onlyvisible --name "$caption" | head -n1)
+    xdotool windowfocus --sync "$window"
+    xdotool key --clearmodifiers ctrl+x   # File > Exit
+    await "the program to end" bash -c "! kill -0 $app_pid"
+    local status=0
+    wait "$app_pid" || status=$?
+    app_pid=
+    [ "$status" -eq 0 ] || fail "the program ended with status $status"
+}
+
+# ---- first start ----
+[ ! -e "$store" ] || fail "the store exists before the first start"
+start_program
+[ -f "$store" ] || fail "the first start did not create qzbackup.db"
+main_window_hidden || fail "a window is visible after the start"
+
+xdotool key --clearmodifiers ctrl+shift+q
+await "the hot key to show the main window" main_window_visible
+window=$(xdotool search --onlyvisible --name "$caption" | head -n1)
+[ "$(xdotool getwindowfocus)" = "$window" ] || fail "the hot key did not give the main window the focus"
+
+close_main_window
+echo "first start: store created, hidden at start, hot key shows the window, closing ends the program"
+
+# ---- second start ----
+start_program
+main_window_hidden || fail "a window is visible after the second start"
+tray_callback 513 >/dev/null
+await "the tray callback to show the main window" main_window_visible
+close_main_window
+echo "second start: normal start, tray callback shows the window, closing ends the program"
