@@ -59,6 +59,10 @@ TfrmMain::TfrmMain(std::unique_ptr<TrayIcon> tray, const Clock& clock, const Loc
 {
     BuildControls();
     BuildMenus();
+    // The client area is the buttons' panel and the status line, below the menu bar.
+    resize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);
+    move(0, 0);
+    connect(&hotKey_, &GlobalHotKey::Pressed, this, &TfrmMain::WMHotKey);
     ShowTrayIcon();
     ReportErrors([this] { FormCreate(); });
 }
@@ -139,10 +143,6 @@ void TfrmMain::BuildMenus()
     connect(N5, &QAction::triggered, this, &TfrmMain::S1Click);
     connect(N6, &QAction::triggered, this, &TfrmMain::N6Click);
     connect(N7, &QAction::triggered, this, &TfrmMain::N7Click);
-
-    // The client area is the buttons' panel and the status line, below the menu bar.
-    resize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);
-    move(0, 0);
 }
 
 void TfrmMain::ShowTrayIcon()
@@ -165,7 +165,6 @@ void TfrmMain::FormCreate()
     HotKeyVirtualKey = kHotKeyVirtualKey;
     HotKeyModifiers = kHotKeyModifiers;
     hotKey_.Register(HotKeyModifiers, HotKeyVirtualKey);
-    connect(&hotKey_, &GlobalHotKey::Pressed, this, &TfrmMain::WMHotKey, Qt::UniqueConnection);
     FirstRun = 0;
     if (PrepareStore()) {
         FirstRun = 1;

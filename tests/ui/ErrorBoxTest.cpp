@@ -6,28 +6,16 @@
 #include <stdexcept>
 #include <vector>
 
+#include "CapturedBoxes.h"
 #include "ui/MessageBoxes.h"
 
 namespace brellow {
 namespace {
 
-struct ShownBox {
-    QMessageBox::Icon icon;
-    QString caption;
-    QString text;
-};
-
 class ErrorBoxTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        SetMessageBoxHandlerForTesting([this](QMessageBox::Icon icon, const QString& caption, const QString& text) {
-            boxes.push_back({icon, caption, text});
-        });
-    }
-    void TearDown() override { SetMessageBoxHandlerForTesting(nullptr); }
-
-    std::vector<ShownBox> boxes;
+    testing::CapturedBoxes captured;
+    std::vector<testing::CapturedBoxes::Box>& boxes = captured.boxes;
 };
 
 TEST(ErrorBoxText, AppendsAFullStopOnlyAfterACharacterThatSortsAboveIt)

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "CapturedBoxes.h"
 #include "FakeTrayIcon.h"
 #include "TempFolder.h"
 #include "store/Store.h"
@@ -51,12 +52,6 @@ public:
     int opened = 0;
 };
 
-struct ShownBox {
-    QMessageBox::Icon icon;
-    QString caption;
-    QString text;
-};
-
 QString Status(const TfrmMain& window)
 {
     return QString::fromStdString(window.StatusText());
@@ -67,15 +62,11 @@ protected:
     void SetUp() override
     {
         SetStorePathForTesting(StoreFile());
-        SetMessageBoxHandlerForTesting([this](QMessageBox::Icon icon, const QString& caption, const QString& text) {
-            boxes.push_back({icon, caption, text});
-        });
         clock.now = LocalDateTime{2026, 3, 4, 9, 30, 0, 4};
     }
     void TearDown() override
     {
         SetStorePathForTesting("");
-        SetMessageBoxHandlerForTesting(nullptr);
     }
 
     std::string StoreFile() const { return folder / "qzbackup.db"; }
@@ -104,7 +95,8 @@ protected:
     FakeDialog version;
     FakeDialog targetList;
     FakeDialog history;
-    std::vector<ShownBox> boxes;
+    testing::CapturedBoxes captured;
+    std::vector<testing::CapturedBoxes::Box>& boxes = captured.boxes;
 };
 
 struct ItemState {
