@@ -33,7 +33,8 @@ int main(int argc, char** argv)
         ShowErrorBox(QString::fromUtf8(error.what()));
         return 1;
     }
-    QObject::connect(frmMain.get(), &TfrmMain::Closed, &application, &QCoreApplication::quit);
+    // Leaves every event loop at once, a modal window's included, without closing windows again.
+    QObject::connect(frmMain.get(), &TfrmMain::Closed, &application, [] { QCoreApplication::exit(0); });
 
     // The other windows belong to the main window and are owned by it.
     auto* dlgVersion = new TDlgVersion(frmMain.get());

@@ -27,7 +27,10 @@ app_pid=
 
 stop_all() {
     local i
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null && wait "$app_pid" 2>/dev/null
+    if [ -n "$app_pid" ]; then
+        kill "$app_pid" 2>/dev/null || true
+        wait "$app_pid" 2>/dev/null || true
+    fi
     for ((i = ${#started[@]} - 1; i >= 0; i--)); do
         kill "${started[i]}" 2>/dev/null || true
         wait "${started[i]}" 2>/dev/null || true
@@ -80,6 +83,19 @@ tray_callback() {
 }
 main_window_visible() { xdotool search --onlyvisible --name "$caption"; }
 main_window_hidden() { ! xdotool search --onlyvisible --name "$caption"; }
+# The icon's window, docked in the notification area: the program's visible window that is
+# not the main window.
+tray_icon() {
+    local window
+    for window in $(xdotool search --onlyvisible --class '^Brellow2$'); do
+        [[ "$(xdotool getwindowname "$window")" =~ $caption ]] || { echo "$window"; return; }
+    done
+}
+tray_icon_present() { [ -n "$(tray_icon)" ]; }
+
+focus_main_window() {
+    xdotool windowfocus --sync "$(xdotool search --onlyvisible --name "$caption" | head -n1)"
+}
 
 start_program() {
     "$work/app/$(basename "$program")" >"$work/app.log" 2>&1 &
@@ -89,9 +105,7 @@ start_program() {
 }
 
 close_main_window() {
-    local window
-    window=$(xdotool search --onlyvisible --name "$caption" | head -n1)
-    xdotool windowfocus --sync "$window"
+    focus_main_window
     xdotool key --clearmodifiers ctrl+x   # File > Exit
     await "the program to end" bash -c "! kill -0 $app_pid"
     local status=0
@@ -105,6 +119,7 @@ close_main_window() {
 start_program
 [ -f "$store" ] || fail "the first start did not create qzbackup.db"
 main_window_hidden || fail "a window is visible after the start"
+await "the tray icon" tray_icon_present
 
 xdotool key --clearmodifiers ctrl+shift+q
 await "the hot key to show the main window" main_window_visible
@@ -119,5 +134,12 @@ start_program
 main_window_hidden || fail "a window is visible after the second start"
 tray_callback 513 >/dev/null
 await "the tray callback to show the main window" main_window_visible
+
+focus_main_window
+xdotool key --clearmodifiers ctrl+n   # View > Hide
+await "Hide to hide the main window" main_window_hidden
+xdotool mousemove --window "$(tray_icon)" 8 8 click 1
+await "a click on the tray icon to show the main window" main_window_visible
+
 close_main_window
-echo "second start: normal start, tray callback shows the window, closing ends the program"
+echo "second start: normal start, tray callback and tray icon show the window, closing ends the program"
