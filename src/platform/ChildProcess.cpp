@@ -4,7 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/pidfd.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -130,7 +130,7 @@ bool ChildProcess::WaitForEnd(std::chrono::milliseconds limit)
         return true;
     if (limit.count() > 0) {
         // The child is not reaped yet, so its id cannot have passed to another process.
-        const int handle = ::pidfd_open(pid_, 0);
+        const int handle = static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0));
         if (handle >= 0) {
             PollReadable(handle, SteadyClock::now() + limit);
             ::close(handle);
