@@ -140,7 +140,8 @@ struct Tool {
 
 double Median(std::vector<Measure> measures, double Measure::*field)
 {
-    std::sort(measures.begin(), measures.end(), [field](const Measure& a, const Measure& b) { return a.*field < b.*field; });
+    std::sort(measures.begin(), measures.end(),
+              [field](const Measure& a, const Measure& b) { return a.*field < b.*field; });
     return measures[measures.size() / 2].*field;
 }
 

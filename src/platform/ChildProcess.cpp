@@ -79,9 +79,8 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& program)
         const SpawnSettings settings(pipeEnds[1]);
         char* const arguments[] = {const_cast<char*>(program.c_str()), nullptr};
         const bool searchPath = program.find('/') == std::string::npos;
-        failed = searchPath
-                     ? ::posix_spawnp(&pid, program.c_str(), &settings.actions, &settings.attributes, arguments, environ)
-                     : ::posix_spawn(&pid, program.c_str(), &settings.actions, &settings.attributes, arguments, environ);
+        const auto spawn = searchPath ? ::posix_spawnp : ::posix_spawn;
+        failed = spawn(&pid, program.c_str(), &settings.actions, &settings.attributes, arguments, environ);
     }
     ::close(pipeEnds[1]);
     if (failed != 0) {
