@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+
+#include <string>
+#include <vector>
+
+#include "WindowsTestSupport.h"
+#include "store/Store.h"
+#include "ui/StoreRowList.h"
+#include "ui/uFLogList.h"
+
+using namespace brellow;
+
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+class FLogListTest : public brellow::testing::StoreFixture {
+protected:
+    void AddHistory(const std::string& target, const std::string& destination, const std::string& date)
+    {
+        Run(Sql::HistoryInsert({target, destination, date}));
+    }
+    Rows Listed()
+    {
+        Rows rows;
+        for (int index = 0; index < window.ListViewBK->topLevelItemCount(); ++index) {
+            const QTreeWidgetItem* item = window.ListViewBK->topLevelItem(index);
+            rows.push_back({item->text(0).toStdString(), item->text(1).toStdString(), item->text(2).toStdString()});
+        }
+        return rows;
+    }
+    void Select(std::initializer_list<int> indexes)
+    {
+        window.ListViewBK->clearSelection();
+        for (const int index : indexes)
+            window.ListViewBK->topLevelItem(index)->setSelected(true);
+    }
+
+    TfrmLogList window;
+};
+
+}  // namespace
+
+TEST_F(FLogListTest, EachShowingListsTheHistoryInStoreOrder)
+{
+    AddHistory("/z", "/copy", "2024/03/05 09:07");
+    AddHistory("/a", "/copy", "2024/03/04 10:00");
+    window.show();
+    EXPECT_EQ(Listed(), (Rows{{"/z", "/copy", "2024/03/05 09:07"}, {"/a", "/copy", "2024/03/04 10:00"}}));
+
+    window.hide();
+    AddHistory("/m", "/copy", "2024/03/06 08:00");
+    window.show();
+    EXPECT_EQ(Listed().size(), 3u);
+
+    window.hide();
+    BreakStore();
+    window.show();
+    EXPECT_EQ(Listed(), Rows{});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
+}
+
+TEST_F(FLogListTest, DeleteRemovesTheSelectedRowsAtOnce)
+{
+    AddHistory("/a", "/copy", "2024/03/05 09:07");
+    AddHistory("/b", "/copy", "2024/03/05 09:07");
+    AddHistory("/a", "/copy", "2024/03/05 09:07");
+    AddHistory("/c", "/copy", "2024/03/05 09:07");
+    AddHistory("/d", "/copy", "2024/03/05 09:07");
+    window.show();
+
+    // Nothing selected: nothing changes.
+    window.cxButton1->click();
+    EXPECT_EQ(History().size(), 5u);
+
+    Select({2, 3});
+    window.cxButton1->click();
+    EXPECT_EQ(History(), (Rows{{"/b", "/copy", "2024/03/05 09:07"}, {"/d", "/copy", "2024/03/05 09:07"}}));
+    EXPECT_EQ(Listed(), (Rows{{"/a", "/copy", "2024/03/05 09:07"},
+                              {"/b", "/copy", "2024/03/05 09:07"},
+                              {"/d", "/copy", "2024/03/05 09:07"}}));
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(FLogListTest, AFailedDeleteIsRolledBackReportedAndTheListRefilled)
+{
+    AddHistory("/a", "/copy", "2024/03/05 09:07");
+    AddHistory("/locked", "/copy", "2024/03/05 09:08");
+    Run("create trigger keep before delete on m_log when old.target_folder = '/locked' "
+        "begin select raise(abort, 'the row is locked'); end");
+    window.show();
+    Select({0, 1});
+
+    window.cxButton1->click();
+    const Rows all{{"/a", "/copy", "2024/03/05 09:07"}, {"/locked", "/copy", "2024/03/05 09:08"}};
+    EXPECT_EQ(History(), all);
+    EXPECT_EQ(Listed(), all);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.indexOf(QStringLiteral("the row is locked")), -1);
+    AddHistory("/later", "/copy", "2024/03/06 09:00");
+    EXPECT_EQ(History().size(), 3u);
+}
