@@ -16,12 +16,11 @@
 #include "ui/uDPickFolder.h"
 
 using namespace brellow;
+using namespace brellow::testing;
 
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
-
-class DPickFolderTest : public brellow::testing::StoreFixture {
+class DPickFolderTest : public StoreFixture {
 protected:
     void Type(const std::string& target, const std::string& destination)
     {
@@ -203,8 +202,7 @@ TEST_F(DPickFolderTest, AStoreThatCannotBeOpenedAtOkIsReportedAndTheDialogCloses
     Type("/a", "/b");
     dialog.OKBtn->click();
     EXPECT_FALSE(dialog.isVisible());
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
+    ExpectOneErrorBox();
 }
 
 TEST_F(DPickFolderTest, AnOldTargetThatIsGoneStopsTheFillWithAnError)
@@ -217,8 +215,7 @@ TEST_F(DPickFolderTest, AnOldTargetThatIsGoneStopsTheFillWithAnError)
 
     dialog.BeginEdit(gone, destination);
     dialog.show();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_NE(boxes[0].text.indexOf(QString::fromStdString(gone)), -1);
+    ExpectOneErrorBox(QString::fromStdString(gone));
     EXPECT_EQ(Text(*dialog.EditFile), "before");  // the later steps did not run
     EXPECT_TRUE(dialog.isVisible());
     dialog.CancelBtn->click();

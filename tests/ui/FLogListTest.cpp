@@ -11,32 +11,18 @@
 #include "ui/uFLogList.h"
 
 using namespace brellow;
+using namespace brellow::testing;
 
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
-
-class FLogListTest : public brellow::testing::StoreFixture {
+class FLogListTest : public StoreFixture {
 protected:
     void AddHistory(const std::string& target, const std::string& destination, const std::string& date)
     {
         Run(Sql::HistoryInsert({target, destination, date}));
     }
-    Rows Listed()
-    {
-        Rows rows;
-        for (int index = 0; index < window.ListViewBK->topLevelItemCount(); ++index) {
-            const QTreeWidgetItem* item = window.ListViewBK->topLevelItem(index);
-            rows.push_back({item->text(0).toStdString(), item->text(1).toStdString(), item->text(2).toStdString()});
-        }
-        return rows;
-    }
-    void Select(std::initializer_list<int> indexes)
-    {
-        window.ListViewBK->clearSelection();
-        for (const int index : indexes)
-            window.ListViewBK->topLevelItem(index)->setSelected(true);
-    }
+    Rows Listed() { return ListedRows(*window.ListViewBK); }
+    void Select(std::initializer_list<int> positions) { SelectRows(*window.ListViewBK, positions); }
 
     TfrmLogList window;
 };
@@ -59,8 +45,7 @@ TEST_F(FLogListTest, EachShowingListsTheHistoryInStoreOrder)
     BreakStore();
     window.show();
     EXPECT_EQ(Listed(), Rows{});
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
+    ExpectOneErrorBox();
 }
 
 TEST_F(FLogListTest, DeleteRemovesTheSelectedRowsAtOnce)
@@ -98,8 +83,7 @@ TEST_F(FLogListTest, AFailedDeleteIsRolledBackReportedAndTheListRefilled)
     const Rows all{{"/a", "/copy", "2024/03/05 09:07"}, {"/locked", "/copy", "2024/03/05 09:08"}};
     EXPECT_EQ(History(), all);
     EXPECT_EQ(Listed(), all);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_NE(boxes[0].text.indexOf(QStringLiteral("the row is locked")), -1);
+    ExpectOneErrorBox(QStringLiteral("the row is locked"));
     AddHistory("/later", "/copy", "2024/03/06 09:00");
     EXPECT_EQ(History().size(), 3u);
 }

@@ -16,13 +16,11 @@
 #include "ui/uOKRightDlg2.h"
 
 using namespace brellow;
-using brellow::testing::OnShow;
+using namespace brellow::testing;
 
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
-
-class FTrgListTest : public brellow::testing::StoreFixture {
+class FTrgListTest : public StoreFixture {
 protected:
     void SetUp() override
     {
@@ -30,20 +28,8 @@ protected:
         window.UseDialogs(schedule, confirm, pickFolder);
     }
 
-    Rows Listed()
-    {
-        Rows rows;
-        for (int index = 0; index < window.ListViewBK->topLevelItemCount(); ++index) {
-            const QTreeWidgetItem* item = window.ListViewBK->topLevelItem(index);
-            rows.push_back({item->text(0).toStdString(), item->text(1).toStdString()});
-        }
-        return rows;
-    }
-    void Select(std::initializer_list<int> indexes)
-    {
-        for (const int index : indexes)
-            window.ListViewBK->topLevelItem(index)->setSelected(true);
-    }
+    Rows Listed() { return ListedRows(*window.ListViewBK); }
+    void Select(std::initializer_list<int> positions) { SelectRows(*window.ListViewBK, positions); }
     // The strip as the user finds it: default captions, all enabled, nothing pending.
     void ExpectStripReset()
     {
@@ -85,8 +71,7 @@ TEST_F(FTrgListTest, AStoreThatCannotBeReadLeavesTheListEmptyWithAnError)
     BreakStore();
     window.show();
     EXPECT_EQ(Listed(), Rows{});
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
+    ExpectOneErrorBox();
     EXPECT_TRUE(window.isVisible());
 }
 
@@ -185,9 +170,10 @@ TEST_F(FTrgListTest, DeclinedOrEmptyDeletesChangeNothing)
     window.show();
     for (const auto& row : cases) {
         SCOPED_TRACE(row.answer);
-        window.ListViewBK->clearSelection();
         if (row.selectFirst)
             Select({0});
+        else
+            Select({});
         OnShow answer(confirm, [&] { row.give(confirm); });
         window.FrmBtn21->btnremove->click();
         EXPECT_EQ(answer.Shows(), 1);
@@ -212,9 +198,7 @@ TEST_F(FTrgListTest, AFailedDeleteIsRolledBackReportedAndTheListRefilled)
     const Rows all{{"/a", "/b"}, {"/locked", "/l"}, {"/c", "/d"}};
     EXPECT_EQ(Pairs(), all);
     EXPECT_EQ(Listed(), all);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
-    EXPECT_NE(boxes[0].text.indexOf(QStringLiteral("the row is locked")), -1);
+    ExpectOneErrorBox(QStringLiteral("the row is locked"));
     // The transaction and its connection are gone: the store takes writes again.
     AddPair("/later", "/later");
     EXPECT_EQ(Pairs().size(), 4u);

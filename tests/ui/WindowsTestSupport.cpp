@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <filesystem>
 #include <memory>
@@ -59,17 +60,17 @@ void StoreFixture::AddPair(const std::string& target, const std::string& destina
     Run(Sql::PairInsert({target, destination}));
 }
 
-std::vector<std::vector<std::string>> StoreFixture::Pairs()
+Rows StoreFixture::Pairs()
 {
-    std::vector<std::vector<std::string>> rows;
+    Rows rows;
     for (const FolderPair& pair : ReadPairs(*OpenStore()))
         rows.push_back({pair.target_folder, pair.bkup_folder});
     return rows;
 }
 
-std::vector<std::vector<std::string>> StoreFixture::History()
+Rows StoreFixture::History()
 {
-    std::vector<std::vector<std::string>> rows;
+    Rows rows;
     for (const HistoryRecord& row : ReadHistory(*OpenStore()))
         rows.push_back({row.target_folder, row.bkup_folder, row.bkup_date});
     return rows;
@@ -85,6 +86,32 @@ std::string StoreFixture::MakeFolder(const std::string& relative)
     const std::string path = folder / relative;
     std::filesystem::create_directories(path);
     return path;
+}
+
+void StoreFixture::ExpectOneErrorBox(const QString& part)
+{
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(boxes[0].text.contains(part)) << boxes[0].text.toStdString();
+}
+
+Rows ListedRows(const QTreeWidget& list)
+{
+    Rows rows;
+    for (int index = 0; index < list.topLevelItemCount(); ++index) {
+        std::vector<std::string> texts;
+        for (int column = 0; column < list.columnCount(); ++column)
+            texts.push_back(list.topLevelItem(index)->text(column).toStdString());
+        rows.push_back(texts);
+    }
+    return rows;
+}
+
+void SelectRows(QTreeWidget& list, std::initializer_list<int> positions)
+{
+    list.clearSelection();
+    for (const int position : positions)
+        list.topLevelItem(position)->setSelected(true);
 }
 
 OnShow::OnShow(QDialog& dialog, std::function<void()> action) : dialog_(dialog), action_(std::move(action))

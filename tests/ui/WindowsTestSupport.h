@@ -13,7 +13,11 @@
 
 #include "TempFolder.h"
 
+class QTreeWidget;
+
 namespace brellow::testing {
+
+using Rows = std::vector<std::vector<std::string>>;
 
 // One message box a window showed instead of blocking.
 struct ShownBox {
@@ -30,16 +34,23 @@ protected:
     void Run(const std::string& statement);
     void AddPair(const std::string& target, const std::string& destination);
     // Stored rows in the order the store returns them, each as its texts.
-    std::vector<std::vector<std::string>> Pairs();
-    std::vector<std::vector<std::string>> History();
+    Rows Pairs();
+    Rows History();
     // Points the store at a file that cannot be opened.
     void BreakStore();
     // A folder made under the temporary folder (with its parents); its path.
     std::string MakeFolder(const std::string& relative);
+    // Exactly one box was shown, the error box, its text holding the given part.
+    void ExpectOneErrorBox(const QString& part = QString());
 
     TempFolder folder;
     std::vector<ShownBox> boxes;
 };
+
+// The texts of a report list's items, in list order.
+Rows ListedRows(const QTreeWidget& list);
+// Selects exactly the items at these positions.
+void SelectRows(QTreeWidget& list, std::initializer_list<int> positions);
 
 // Acts on a dialog each time it is shown, once its own event loop runs, so a test can
 // answer a modal dialog without blocking. A dialog the action leaves open is closed and
