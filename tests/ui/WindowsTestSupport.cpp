@@ -1,39 +1,15 @@
 #include "WindowsTestSupport.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QTimer>
 #include <QTreeWidget>
 
 #include <filesystem>
-#include <memory>
 
 #include "store/Store.h"
 #include "ui/MessageBoxes.h"
 
 namespace brellow::testing {
-
-namespace {
-
-// The windows need one application object for the whole test program.
-class ApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "windows_tests";
-        static char* argv[] = {name, nullptr};
-        application_ = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { application_.reset(); }
-
-private:
-    std::unique_ptr<QApplication> application_;
-};
-
-const auto* const kApplication = ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
-
-}  // namespace
 
 void StoreFixture::SetUp()
 {
