@@ -25,6 +25,7 @@ public:
     virtual void StartTimer() = 0;
     virtual void StopTimer() = 0;
     virtual void SetStatusText(const std::string& text) = 0;
+    virtual std::string StatusText() const = 0;
     virtual void HideWindow() = 0;
 };
 
@@ -38,12 +39,19 @@ public:
     const TStacFlg* Flag() const { return AutoRunFlag.get(); }
 
     void ToggleAutoRun();
+    // Copies the stored schedule into the cache; the last row wins, no row changes nothing.
     void LoadSchedule();
+    // One tick: starts a run for every item of the cached schedule that is due now.
+    // Values it cannot read (an empty item, words, a time it cannot parse) match nothing.
     void CheckSchedule();
 
     const ScheduleRecord& Cache() const { return ScheduleCache; }
 
 private:
+    void SwitchOn();
+    void SwitchOff();
+    void ScheduledRun();
+
     AutoRunView& view_;
     std::function<void()> runBackup_;
     const Clock& clock_;

@@ -1,0 +1,128 @@
+#include "schedule/AutoRun.h"
+
+#include <utility>
+
+#include "schedule/ListItems.h"
+
+namespace brellow {
+
+namespace {
+
+const char* const kAutoRunOnText = "現在自動実行中です";
+const char* const kAutoRunOffText = "自動実行を停止しています";
+const char* const kRunningText = "バックアップを実行しています";
+const char* const kStartAutoRunCaption = "自動実行";
+const char* const kStopAutoRunCaption = "自動実行停止";
+
+// How many items of the list name the wanted number. Items that are no number match
+// nothing, so a damaged list never turns into an error on every tick.
+int MatchingItems(const std::string& list, int wanted)
+{
+    int count = 0;
+    if (list.empty())
+        return count;
+    for (const std::string& item : SplitListText(list)) {
+        const std::optional<int> number = WholeNumber(item);
+        if (number && *number == wanted)
+            ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+AutoRun::AutoRun(AutoRunView& view, std::function<void()> runBackup, const Clock& clock, const LocaleSettings& locale)
+    : view_(view), runBackup_(std::move(runBackup)), clock_(clock), locale_(locale)
+{
+}
+
+void AutoRun::MakeFlag()
+{
+    AutoRunFlag = std::make_unique<TStacFlg>();
+    AutoRunFlag->Clear();
+}
+
+void AutoRun::ToggleAutoRun()
+{
+    if (!AutoRunFlag)
+        return;
+    if (AutoRunFlag->Value() == 0)
+        SwitchOn();
+    else
+        SwitchOff();
+}
+
+void AutoRun::SwitchOn()
+{
+    AutoRunFlag->Toggle();
+    view_.SetMenuItemState(AutoRunMenuItem::N3, false, true);
+    view_.SetMenuItemState(AutoRunMenuItem::A1, false, true);
+    view_.SetMenuItemState(AutoRunMenuItem::B1, true, false);
+    view_.SetMenuItemState(AutoRunMenuItem::N4, true, false);
+    view_.SetAutoButtonCaption(kStopAutoRunCaption);
+    view_.SetAutoButtonGreen(true);
+    LoadSchedule();
+    view_.StartTimer();
+    view_.SetStatusText(kAutoRunOnText);
+    view_.HideWindow();
+}
+
+void AutoRun::SwitchOff()
+{
+    AutoRunFlag->Toggle();
+    view_.SetMenuItemState(AutoRunMenuItem::N3, true, false);
+    view_.SetMenuItemState(AutoRunMenuItem::N4, false, true);
+    view_.SetMenuItemState(AutoRunMenuItem::A1, true, false);
+    view_.SetMenuItemState(AutoRunMenuItem::B1, false, true);
+    view_.SetAutoButtonCaption(kStartAutoRunCaption);
+    view_.SetAutoButtonGreen(false);
+    view_.StopTimer();
+    view_.SetStatusText(kAutoRunOffText);
+}
+
+void AutoRun::LoadSchedule()
+{
+    const std::unique_ptr<TSQLiteDatabase> db = OpenStore();
+    if (std::optional<ScheduleRecord> stored = ReadSchedule(*db))
+        ScheduleCache = std::move(*stored);
+}
+
+void AutoRun::CheckSchedule()
+{
+    // A tick that was already on its way when automatic execution went off starts nothing.
+    if (!AutoRunFlag || AutoRunFlag->Value() != 1)
+        return;
+    const LocalDateTime now = clock_.Now();
+    const std::optional<TimeOfDay> scheduled = ParseLongTime(locale_, ScheduleCache.bk_time);
+    if (!scheduled)
+        return;
+    const bool inWindow = now.hour == scheduled->hour && now.minute == scheduled->minute && now.second < 2;
+    if (!inWindow)
+        return;
+
+    int runs = 0;
+    if (ScheduleCache.bk_type == "0")
+        runs = 1;
+    else if (ScheduleCache.bk_type == "1")
+        runs = MatchingItems(ScheduleCache.bk_week, now.dayOfWeek - 1);
+    else
+        runs = MatchingItems(ScheduleCache.bk_month, now.day);
+    for (int run = 0; run < runs; ++run)
+        ScheduledRun();
+}
+
+void AutoRun::ScheduledRun()
+{
+    const std::string before = view_.StatusText();
+    view_.SetStatusText(kRunningText);
+    try {
+        runBackup_();
+    } catch (...) {
+        // The error box must not find "a backup is running" still on the status line.
+        view_.SetStatusText(before);
+        throw;
+    }
+    view_.SetStatusText("");
+}
+
+}  // namespace brellow
