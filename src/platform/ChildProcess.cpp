@@ -4,10 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-// This C library's header does not declare its functions with C linkage.
-extern "C" {
-#include <sys/pidfd.h>
-}
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -82,9 +79,8 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& program)
         const SpawnSettings settings(pipeEnds[1]);
         char* const arguments[] = {const_cast<char*>(program.c_str()), nullptr};
         const bool searchPath = program.find('/') == std::string::npos;
-        failed = searchPath
-                     ? ::posix_spawnp(&pid, program.c_str(), &settings.actions, &settings.attributes, arguments, environ)
-                     : ::posix_spawn(&pid, program.c_str(), &settings.actions, &settings.attributes, arguments, environ);
+        const auto spawn = searchPath ? ::posix_spawnp : ::posix_spawn;
+        failed = spawn(&pid, program.c_str(), &settings.actions, &settings.attributes, arguments, environ);
     }
     ::close(pipeEnds[1]);
     if (failed != 0) {
@@ -133,7 +129,7 @@ bool ChildProcess::WaitForEnd(std::chrono::milliseconds limit)
         return true;
     if (limit.count() > 0) {
         // The child is not reaped yet, so its id cannot have passed to another process.
-        const int handle = ::pidfd_open(pid_, 0);
+        const int handle = static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0));
         if (handle >= 0) {
             PollReadable(handle, SteadyClock::now() + limit);
             ::close(handle);

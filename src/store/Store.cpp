@@ -147,7 +147,9 @@ bool RunInOwnTransaction(TSQLiteDatabase& db, const std::string& statement)
         db.CommitTransaction();
         return true;
     } catch (const ESQLiteException&) {
-        db.RollbackTransaction();
+        // A BEGIN that failed left nothing to roll back.
+        if (db.TransactionOpen())
+            db.RollbackTransaction();
         return false;
     }
 }

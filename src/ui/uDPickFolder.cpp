@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 
 #include <memory>
 
@@ -47,7 +46,7 @@ std::string DestinationListFolder(const std::string& oldDestination)
     return oldDestination.substr(0, separator == 0 ? 1 : separator);
 }
 
-TDlgPickFolder::TDlgPickFolder(QWidget* parent) : QDialog(parent)
+TDlgPickFolder::TDlgPickFolder(QWidget* parent) : TFormDialog(parent)
 {
     setWindowTitle(QStringLiteral("フォルダ選択"));
     setFixedSize(453, 411);
@@ -109,14 +108,7 @@ void TDlgPickFolder::BeginEdit(const std::string& oldTarget, const std::string& 
 void TDlgPickFolder::done(int result)
 {
     editMode_ = false;
-    QDialog::done(result);
-}
-
-void TDlgPickFolder::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
+    TFormDialog::done(result);
 }
 
 void TDlgPickFolder::FormShow()
@@ -171,7 +163,7 @@ bool TDlgPickFolder::eventFilter(QObject* watched, QEvent* event)
                 EditFileEnter();
         }
     }
-    return QDialog::eventFilter(watched, event);
+    return TFormDialog::eventFilter(watched, event);
 }
 
 void TDlgPickFolder::OKBtnClick()

@@ -1,16 +1,14 @@
 #pragma once
 
-#include <QDialog>
-
 #include <string>
 
 #include "store/Store.h"
+#include "ui/FormDialog.h"
 
 class QEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QShowEvent;
 
 namespace brellow {
 
@@ -24,7 +22,7 @@ std::string DestinationListFolder(const std::string& oldDestination);
 
 // Chooses one folder pair and stores it: as a new pair, or, after BeginEdit, as the
 // replacement of the pair being edited. The edits hold what OK stores, exactly as typed.
-class TDlgPickFolder : public QDialog {
+class TDlgPickFolder : public TFormDialog {
     Q_OBJECT
 
 public:
@@ -34,7 +32,7 @@ public:
     void BeginEdit(const std::string& oldTarget, const std::string& oldDestination);
     bool EditMode() const { return editMode_; }
 
-    void FormShow();
+    void FormShow() override;
     void DirectoryListBox1Change();
     void EditFolderEnter();
     void EditFileEnter();
@@ -55,7 +53,6 @@ public:
     QPushButton* CancelBtn;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -2,7 +2,6 @@
 
 #include <QHeaderView>
 #include <QPushButton>
-#include <QShowEvent>
 
 #include <memory>
 
@@ -14,7 +13,7 @@
 namespace brellow {
 
 TfrmLogList::TfrmLogList(QWidget* parent)
-    : QDialog(parent),
+    : TFormDialog(parent),
       ListViewBK(new TStoreRowList(
           {QStringLiteral("バックアップ対象"), QStringLiteral("保存先"), QStringLiteral("日付")}, this)),
       cxButton1(new QPushButton(QStringLiteral("削除"), this))
@@ -35,13 +34,6 @@ TfrmLogList::TfrmLogList(QWidget* parent)
     header->resizeSection(2, 100);
 
     connect(cxButton1, &QPushButton::clicked, this, &TfrmLogList::cxButton1Click);
-}
-
-void TfrmLogList::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TfrmLogList::FormShow()

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/FormDialog.h"
 
 class QPushButton;
-class QShowEvent;
 
 namespace brellow {
 
@@ -11,21 +10,19 @@ class TStoreRowList;
 
 // The backup history: every stored history row, and a button that deletes the selected
 // ones at once. Each showing refills the list from the store.
-class TfrmLogList : public QDialog {
+class TfrmLogList : public TFormDialog {
     Q_OBJECT
 
 public:
     explicit TfrmLogList(QWidget* parent = nullptr);
 
-    void FormShow();
+    void FormShow() override;
     void ReloadHistory();
     void cxButton1Click();
 
     TStoreRowList* ListViewBK;
     QPushButton* cxButton1;
 
-protected:
-    void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace brellow

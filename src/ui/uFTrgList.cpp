@@ -3,7 +3,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
 
 #include <memory>
 
@@ -18,7 +17,7 @@
 namespace brellow {
 
 TfrmTrgList::TfrmTrgList(QWidget* parent)
-    : QDialog(parent),
+    : TFormDialog(parent),
       ListViewBK(new TStoreRowList({QStringLiteral("バックアップ対象"), QStringLiteral("保存先")}, this)),
       FrmBtn21(new TFrmBtn2(this)),
       cxBtnsc(new QPushButton(QStringLiteral("スケジュール設定"), this))
@@ -50,13 +49,6 @@ void TfrmTrgList::UseDialogs(QDialog& schedule, TOKRightDlg2& confirm, TDlgPickF
     schedule_ = &schedule;
     confirm_ = &confirm;
     pickFolder_ = &pickFolder;
-}
-
-void TfrmTrgList::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TfrmTrgList::FormShow()

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/FormDialog.h"
 
 class QPushButton;
-class QShowEvent;
 
 namespace brellow {
 
@@ -14,7 +13,7 @@ class TStoreRowList;
 
 // The stored folder pairs, with Add, Update and Delete on its button strip and a button
 // that opens the schedule dialog. Each showing refills the list from the store.
-class TfrmTrgList : public QDialog {
+class TfrmTrgList : public TFormDialog {
     Q_OBJECT
 
 public:
@@ -23,7 +22,7 @@ public:
     // The dialogs the buttons open; given once every window exists, before any showing.
     void UseDialogs(QDialog& schedule, TOKRightDlg2& confirm, TDlgPickFolder& pickFolder);
 
-    void FormShow();
+    void FormShow() override;
     void ReloadPairs();
     void FrmBtn21btnnewClick();
     void FrmBtn21btnupdateClick();
@@ -33,9 +32,6 @@ public:
     TStoreRowList* ListViewBK;
     TFrmBtn2* FrmBtn21;
     QPushButton* cxBtnsc;
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     // Refills the list, showing an error in the error box.

@@ -3,14 +3,13 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
 
 #include "ui/WindowLook.h"
 
 namespace brellow {
 
 TOKRightDlg2::TOKRightDlg2(QWidget* parent)
-    : QDialog(parent),
+    : TFormDialog(parent),
       Label1(nullptr),
       OKBtn(new QPushButton(QStringLiteral("OK"), this)),
       btncancel(new QPushButton(QStringLiteral("キャンセル"), this))
@@ -35,13 +34,6 @@ TOKRightDlg2::TOKRightDlg2(QWidget* parent)
     OKBtn->setDefault(true);
     connect(OKBtn, &QPushButton::clicked, this, &TOKRightDlg2::OKBtnClick);
     connect(btncancel, &QPushButton::clicked, this, &TOKRightDlg2::btncancelClick);
-}
-
-void TOKRightDlg2::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TOKRightDlg2::FormShow()

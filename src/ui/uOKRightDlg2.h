@@ -1,16 +1,15 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/FormDialog.h"
 
 class QLabel;
 class QPushButton;
-class QShowEvent;
 
 namespace brellow {
 
 // A yes-or-no question. The caller puts the question into Label1, shows the dialog
 // modally and then reads Refused; the dialog's own result is not used.
-class TOKRightDlg2 : public QDialog {
+class TOKRightDlg2 : public TFormDialog {
     Q_OBJECT
 
 public:
@@ -19,16 +18,13 @@ public:
     // Set at every showing; cleared only by OK. The close box and Esc leave it set.
     bool Refused() const { return refused_; }
 
-    void FormShow();
+    void FormShow() override;
     void OKBtnClick();
     void btncancelClick();
 
     QLabel* Label1;
     QPushButton* OKBtn;
     QPushButton* btncancel;
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     bool refused_ = true;

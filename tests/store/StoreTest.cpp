@@ -161,6 +161,14 @@ TEST_F(StoreTest, OwnTransactionDropsTheFailure)
     EXPECT_FALSE(db->TransactionOpen());
     EXPECT_TRUE(RunInOwnTransaction(*db, Sql::HistoryInsert({"a", "b", "c"})));
     EXPECT_EQ(ReadHistory(*db).size(), 1u);
+
+    // A store locked by another connection: the insert fails at once and is dropped.
+    auto holder = OpenStore();
+    holder->RunStatement("BEGIN EXCLUSIVE");
+    EXPECT_FALSE(RunInOwnTransaction(*db, Sql::HistoryInsert({"a", "b", "d"})));
+    EXPECT_FALSE(db->TransactionOpen());
+    holder->RunStatement("ROLLBACK");
+    EXPECT_EQ(ReadHistory(*db).size(), 1u);
 }
 
 TEST_F(StoreTest, AFailedOperationLeavesNoLockBehind)
