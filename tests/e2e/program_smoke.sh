@@ -93,6 +93,9 @@ tray_icon() {
 }
 tray_icon_present() { [ -n "$(tray_icon)" ]; }
 
+main_window_focused() {
+    [ "$(xdotool getwindowfocus)" = "$(xdotool search --onlyvisible --name "$caption" | head -n1)" ]
+}
 focus_main_window() {
     xdotool windowfocus --sync "$(xdotool search --onlyvisible --name "$caption" | head -n1)"
 }
@@ -123,8 +126,7 @@ await "the tray icon" tray_icon_present
 
 xdotool key --clearmodifiers ctrl+shift+q
 await "the hot key to show the main window" main_window_visible
-window=$(xdotool search --onlyvisible --name "$caption" | head -n1)
-[ "$(xdotool getwindowfocus)" = "$window" ] || fail "the hot key did not give the main window the focus"
+await "the hot key to give the main window the focus" main_window_focused
 
 close_main_window
 echo "first start: store created, hidden at start, hot key shows the window, closing ends the program"
