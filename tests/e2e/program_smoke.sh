@@ -2,7 +2,8 @@
 # Drives the real program on a virtual X display with a notification area, the way a person
 # would: the first start creates the store and shows no window, Ctrl+Shift+Q brings the main
 # window up, closing it ends the program, and a second start is a normal start whose window
-# the tray callback on the session bus brings up.
+# the tray callback on the session bus and a click on the tray icon bring up, also after the
+# notification area was restarted.
 #
 # Usage: program_smoke.sh PATH/TO/Brellow2
 # Every process started here is ended and reaped, and the work folder removed, on any exit.
@@ -69,9 +70,13 @@ started+=($!)
 await "the session bus" test -s "$work/bus"
 export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
 
-trayer --edge top --align right --widthtype pixel --width 100 --height 24 >/dev/null 2>&1 &
-started+=($!)
-await "the notification area" xdotool search --class trayer
+start_tray_host() {
+    trayer --edge top --align right --widthtype pixel --width 100 --height 24 >/dev/null 2>&1 &
+    tray_host_pid=$!
+    started+=($tray_host_pid)
+    await "the notification area" xdotool search --class trayer
+}
+start_tray_host
 
 # The program keeps its store beside its executable: give it a fresh folder.
 mkdir "$work/app"
@@ -140,8 +145,16 @@ await "the tray callback to show the main window" main_window_visible
 focus_main_window
 xdotool key --clearmodifiers ctrl+n   # View > Hide
 await "Hide to hide the main window" main_window_hidden
+
+# The notification area restarts, as a desktop panel may: the icon comes back.
+old_icon=$(tray_icon)
+kill "$tray_host_pid"
+wait "$tray_host_pid" || true
+start_tray_host
+new_icon_docked() { local icon; icon=$(tray_icon); [ -n "$icon" ] && [ "$icon" != "$old_icon" ]; }
+await "the tray icon back in the new notification area" new_icon_docked
 xdotool mousemove --window "$(tray_icon)" 8 8 click 1
 await "a click on the tray icon to show the main window" main_window_visible
 
 close_main_window
-echo "second start: normal start, tray callback and tray icon show the window, closing ends the program"
+echo "second start: normal start, tray callback and tray icon (also after a tray restart) show the window, closing ends the program"
