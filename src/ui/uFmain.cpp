@@ -136,6 +136,7 @@ void TfrmMain::BuildMenus()
     connect(N1, &QAction::triggered, this, &TfrmMain::N1Click);
     connect(A1, &QAction::triggered, this, &TfrmMain::N3Click);
     connect(B1, &QAction::triggered, this, &TfrmMain::N4Click);
+    // "Run now" in the menu does what the button of that name does.
     connect(G1, &QAction::triggered, this, &TfrmMain::cxBtnManClick);
     connect(N2, &QAction::triggered, this, &TfrmMain::N2Click);
     connect(N3, &QAction::triggered, this, &TfrmMain::N3Click);

@@ -3,7 +3,8 @@
 # would: the first start creates the store and shows no window, Ctrl+Shift+Q brings the main
 # window up, closing it ends the program, and a second start is a normal start whose window
 # the tray callback on the session bus and a click on the tray icon bring up, also after the
-# notification area was restarted.
+# notification area was restarted. Without a notification area the program shows its error
+# box and ends.
 #
 # Usage: program_smoke.sh PATH/TO/Brellow2
 # Every process started here is ended and reaped, and the work folder removed, on any exit.
@@ -158,3 +159,21 @@ await "a click on the tray icon to show the main window" main_window_visible
 
 close_main_window
 echo "second start: normal start, tray callback and tray icon (also after a tray restart) show the window, closing ends the program"
+
+# ---- a start without a notification area ----
+kill "$tray_host_pid"
+wait "$tray_host_pid" || true
+await "the notification area to go" bash -c '! xdotool search --class trayer'
+"$work/app/$(basename "$program")" >"$work/app.log" 2>&1 &
+app_pid=$!
+error_box() { xdotool search --onlyvisible --name '^Brellow2$' | head -n1; }
+error_box_shown() { [ -n "$(error_box)" ]; }
+await "the error box about the missing notification area" error_box_shown
+xdotool windowfocus --sync "$(error_box)"
+xdotool key --clearmodifiers Return
+await "the program to end after the error box" bash -c "! kill -0 $app_pid"
+status=0
+wait "$app_pid" || status=$?
+app_pid=
+[ "$status" -ne 0 ] || fail "the program reported success although it could not start"
+echo "no notification area: the error box is shown and the program ends"
