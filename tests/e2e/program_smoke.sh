@@ -157,8 +157,17 @@ await "the tray icon back in the new notification area" new_icon_docked
 xdotool mousemove --window "$(tray_icon)" 8 8 click 1
 await "a click on the tray icon to show the main window" main_window_visible
 
+# Caps Lock does not keep the hot key from arriving.
+focus_main_window
+xdotool key --clearmodifiers ctrl+n
+await "Hide to hide the main window" main_window_hidden
+xdotool key Caps_Lock
+xdotool key ctrl+shift+q
+await "the hot key with Caps Lock on to show the main window" main_window_visible
+xdotool key Caps_Lock
+
 close_main_window
-echo "second start: normal start, tray callback and tray icon (also after a tray restart) show the window, closing ends the program"
+echo "second start: normal start; tray callback, tray icon (also after a tray restart) and hot key with Caps Lock show the window; closing ends the program"
 
 # ---- a start without a notification area ----
 kill "$tray_host_pid"
