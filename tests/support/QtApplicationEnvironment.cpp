@@ -1,5 +1,6 @@
-// The test program's application object: the program's own, so that errors leaving event
-// handlers take the same road as in the program.
+// One application object for every test of a GUI test program: the program's own, so that
+// errors leaving event handlers take the same road as in the program. The platform is set
+// offscreen by the test runner.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -15,7 +16,7 @@ public:
 
 private:
     int argc_ = 1;
-    char name_[18] = "main_window_tests";
+    char name_[16] = "brellow_tests";
     char* argv_[2] = {name_, nullptr};
     std::unique_ptr<brellow::ErrorReportingApplication> application_;
 };
