@@ -44,13 +44,14 @@ public:
     int balloons = 0;
 };
 
-// A companion that is ready at once and closes when asked, leaving a trace of both.
+// A companion that is ready at once and closes when asked, leaving a trace of both. Its
+// sleeper is killed outright: a SIGTERM could reach it before it starts sleeping and be lost.
 std::string PoliteCompanion(const TempFolder& folder)
 {
     const std::string trace = folder.Path().string();
     return WriteScript(folder, "companion",
                        "echo $# > '" + trace + "/arguments'\n"
-                       "trap \"echo closed > '" + trace + "/closed'; kill \\$! 2>/dev/null; exit 0\" TERM\n"
+                       "trap \"echo closed > '" + trace + "/closed'; kill -KILL \\$! 2>/dev/null; exit 0\" TERM\n"
                        "echo ready\n"
                        "sleep 1000 &\n"
                        "wait $!\n");
