@@ -136,7 +136,8 @@ TEST_F(BackupRunTest, MirrorsEachPairAndRecordsItOnceItsCopyIsDone)
                 {source, destination}});
     std::vector<std::pair<bool, bool>> copiesSeenWhenDated;
     clock.onNow = [&] {
-        copiesSeenWhenDated.emplace_back(fs::exists(destination + "/data/a.txt"), fs::exists(destination + "/other/b.txt"));
+        copiesSeenWhenDated.emplace_back(fs::exists(destination + "/data/a.txt"),
+                                         fs::exists(destination + "/other/b.txt"));
     };
     // The balloon comes once the companion is on screen.
     host.onBalloon = [&] { EXPECT_TRUE(fs::exists(folder / "arguments")); };

@@ -59,8 +59,8 @@ TEST(ChildProcessTest, WaitsForTheLineUntilOutputEndsOrTimeIsUp)
 TEST(ChildProcessTest, TerminateEndsAndReapsEvenAChildThatIgnoresTheRequest)
 {
     const TempFolder folder;
-    auto polite = ChildProcess::Start(
-        WriteScript(folder, "polite", "trap 'kill -KILL $! 2>/dev/null; exit 7' TERM\necho ready\nsleep 1000 &\nwait $!\n"));
+    auto polite = ChildProcess::Start(WriteScript(
+        folder, "polite", "trap 'kill -KILL $! 2>/dev/null; exit 7' TERM\necho ready\nsleep 1000 &\nwait $!\n"));
     ASSERT_NE(polite, nullptr);
     ASSERT_TRUE(polite->WaitForLine("ready", kPatience));
     EXPECT_TRUE(polite->Terminate(kPatience));
