@@ -194,8 +194,9 @@ int Benchmark(const std::string& workParent, int rounds)
         // Each round starts with another tool, so none always meets the warmest caches.
         for (std::size_t turn = 0; turn < tools.size(); ++turn) {
             Tool& tool = tools[(turn + static_cast<std::size_t>(round)) % tools.size()];
-            const std::string destination = work + "/destination";
-            fs::remove_all(destination);
+            // A fresh folder each time, all removed only at the end: right after a mass delete
+            // the file system skips the freed inodes, which would slow whichever tool came next.
+            const std::string destination = work + "/destination-" + std::to_string(round) + "-" + std::to_string(turn);
             fs::create_directory(destination);
             ::sync();
             std::vector<std::string> command = tool.command;
@@ -203,6 +204,9 @@ int Benchmark(const std::string& workParent, int rounds)
             tool.first.push_back(RunMeasured(command));
             ::sync();
             tool.again.push_back(RunMeasured(command));
+            std::printf("round %d  %-30s first %8.3f s  again %8.3f s\n", round + 1, tool.name.c_str(),
+                        tool.first.back().seconds, tool.again.back().seconds);
+            std::fflush(stdout);
             const std::size_t copied = CountFiles(destination + "/tree");
             if (copied != static_cast<std::size_t>(kFolders * kFilesPerFolder + kBigFiles))
                 throw std::runtime_error(tool.name + " copied " + std::to_string(copied) + " files");
