@@ -23,8 +23,6 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    pid_t Pid() const { return pid_; }
-
     // Reads the child's output until it writes `line` as a whole line (true), closes its
     // output, writes a line too long to be any line awaited, or the time is up (false).
     bool WaitForLine(const std::string& line, std::chrono::milliseconds limit);
