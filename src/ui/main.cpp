@@ -1,0 +1,53 @@
+// The program's entry: every window is made once, the main window stays hidden, and the
+// program lives in the notification area until the main window is closed.
+#include <QCoreApplication>
+
+#include <exception>
+#include <memory>
+
+#include "schedule/uFSchedule.h"
+#include "ui/ErrorReportingApplication.h"
+#include "ui/MessageBoxes.h"
+#include "ui/SystemTrayIcon.h"
+#include "ui/TrayCallbackService.h"
+#include "ui/uDPickFolder.h"
+#include "ui/uDlgVersion.h"
+#include "ui/uFLogList.h"
+#include "ui/uFTrgList.h"
+#include "ui/uFmain.h"
+#include "ui/uOKRightDlg2.h"
+
+using namespace brellow;
+
+int main(int argc, char** argv)
+{
+    ErrorReportingApplication application(argc, argv);
+    // Only closing the main window ends the program, not closing the last visible window:
+    // a settings window opened from the tray is often the only one on screen.
+    application.setQuitOnLastWindowClosed(false);
+
+    std::unique_ptr<TfrmMain> frmMain;
+    try {
+        frmMain = std::make_unique<TfrmMain>(std::make_unique<SystemTrayIcon>());
+    } catch (const std::exception& error) {
+        ShowErrorBox(QString::fromUtf8(error.what()));
+        return 1;
+    }
+    // Leaves every event loop at once, a modal window's included, without closing windows again.
+    QObject::connect(frmMain.get(), &TfrmMain::Closed, &application, [] { QCoreApplication::exit(0); });
+
+    // The other windows belong to the main window and are owned by it.
+    auto* dlgVersion = new TDlgVersion(frmMain.get());
+    auto* frmSchedule = new TfrmSchedule(UserLocale(), frmMain.get());
+    auto* okRightDlg2 = new TOKRightDlg2(frmMain.get());
+    auto* frmTrgList = new TfrmTrgList(frmMain.get());
+    auto* dlgPickFolder = new TDlgPickFolder(frmMain.get());
+    auto* frmLogList = new TfrmLogList(frmMain.get());
+    frmTrgList->UseDialogs(*frmSchedule, *okRightDlg2, *dlgPickFolder);
+    frmMain->UseWindows(*dlgVersion, *frmTrgList, *frmLogList);
+
+    TrayCallbackService trayCallback([&frmMain](int mouseMessage) { frmMain->WMUser100(mouseMessage); });
+    trayCallback.Register();
+
+    return application.exec();
+}
