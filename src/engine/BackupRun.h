@@ -31,7 +31,8 @@ public:
     // folders exist mirrors it and, once its copies are flushed to disk, writes one history
     // row dated at that moment in a transaction of its own (a failed insert is rolled back
     // and dropped). Pairs with a missing folder are skipped without a trace. Finally the
-    // companion is closed. Copy failures are silent.
+    // companion is closed; one that never became ready is ended as well, and none is left
+    // unreaped. Copy failures are silent. Both waits for the companion are bounded by limits.
     //
     // The status line is the caller's: it sets "バックアップを実行しています" before and
     // restores or empties it after. When the store cannot be opened or the pairs cannot be

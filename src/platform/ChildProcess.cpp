@@ -18,6 +18,8 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
+constexpr std::string::size_type kLongestLine = 64 * 1024;
+
 int MillisecondsLeft(SteadyClock::time_point deadline)
 {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now()).count();
@@ -52,7 +54,10 @@ struct SpawnSettings {
         sigfillset(&all);
         ::posix_spawnattr_setsigmask(&attributes, &none);
         ::posix_spawnattr_setsigdefault(&attributes, &all);
-        ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        // A group of its own, so that nothing it starts outlives it.
+        ::posix_spawnattr_setpgroup(&attributes, 0);
+        ::posix_spawnattr_setflags(&attributes,
+                                   POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
     }
     ~SpawnSettings()
     {
@@ -94,8 +99,8 @@ ChildProcess::ChildProcess(pid_t pid, int output) : pid_(pid), output_(output) {
 
 ChildProcess::~ChildProcess()
 {
-    if (!Ended())
-        Kill();
+    if (!reaped_)
+        EndGroupAndReap();
     ::close(output_);
 }
 
@@ -120,6 +125,9 @@ bool ChildProcess::WaitForLine(const std::string& line, std::chrono::millisecond
             return false;
         if (got > 0)
             pending_.append(buffer, static_cast<size_t>(got));
+        // Output without line ends is no line at all; it must not fill the memory.
+        if (pending_.size() > kLongestLine)
+            return false;
     }
 }
 
@@ -135,16 +143,15 @@ bool ChildProcess::WaitForEnd(std::chrono::milliseconds limit)
             ::close(handle);
         }
     }
-    int status = 0;
-    pid_t result;
+    // Looked at without reaping: until it is reaped its id still names its process group.
+    siginfo_t info{};
+    int result;
     do
-        result = ::waitpid(pid_, &status, WNOHANG);
+        result = ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT);
     while (result < 0 && errno == EINTR);
-    if (result == 0)
+    if (result == 0 && info.si_pid == 0)
         return false;
-    reaped_ = true;
-    if (result == pid_ && WIFEXITED(status))
-        exitCode_ = WEXITSTATUS(status);
+    EndGroupAndReap();
     return true;
 }
 
@@ -153,13 +160,18 @@ bool ChildProcess::Ended()
     return WaitForEnd(std::chrono::milliseconds(0));
 }
 
-void ChildProcess::Kill()
+void ChildProcess::EndGroupAndReap()
 {
-    ::kill(pid_, SIGKILL);
+    // Whatever the child started and left behind in its group goes with it.
+    ::kill(-pid_, SIGKILL);
     int status = 0;
-    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
+    pid_t result;
+    do
+        result = ::waitpid(pid_, &status, 0);
+    while (result < 0 && errno == EINTR);
     reaped_ = true;
+    if (result == pid_ && WIFEXITED(status))
+        exitCode_ = WEXITSTATUS(status);
 }
 
 bool ChildProcess::Terminate(std::chrono::milliseconds limit)
@@ -169,7 +181,7 @@ bool ChildProcess::Terminate(std::chrono::milliseconds limit)
     ::kill(pid_, SIGTERM);
     if (WaitForEnd(limit))
         return true;
-    Kill();
+    EndGroupAndReap();
     return false;
 }
 

@@ -9,8 +9,9 @@
 
 namespace brellow {
 
-// A program started by this one, with its standard output on a pipe. Every wait is
-// bounded, and the child is always reaped: destroying a child that still runs kills it.
+// A program started by this one, in a process group of its own, with its standard output on
+// a pipe. Every wait is bounded, and the child is always reaped: destroying a child that
+// still runs kills it. When it ends, whatever it started in its group is killed with it.
 class ChildProcess {
 public:
     // Starts the program with no arguments, in this program's environment, current folder,
@@ -22,10 +23,8 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    pid_t Pid() const { return pid_; }
-
     // Reads the child's output until it writes `line` as a whole line (true), closes its
-    // output or the time is up (false).
+    // output, writes a line too long to be any line awaited, or the time is up (false).
     bool WaitForLine(const std::string& line, std::chrono::milliseconds limit);
 
     // Asks the child to end (SIGTERM) and waits for it up to `limit`; a child still
@@ -43,7 +42,8 @@ private:
     ChildProcess(pid_t pid, int output);
     // Waits for the end up to `limit` (no wait for zero); true when reaped.
     bool WaitForEnd(std::chrono::milliseconds limit);
-    void Kill();
+    // Kills the child's group, the child with it when it still runs, and reaps the child.
+    void EndGroupAndReap();
 
     pid_t pid_;
     int output_;

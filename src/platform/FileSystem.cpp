@@ -200,10 +200,22 @@ bool IsUnsupported(int error)
            error == ENOSYS;
 }
 
+// Gives a nameless file a name. Linking by descriptor needs a privilege on older kernels;
+// without it the link goes through /proc. On failure errno tells why.
+bool LinkNameless(int file, int folder, const char* name)
+{
+    if (::linkat(file, "", folder, name, AT_EMPTY_PATH) == 0)
+        return true;
+    if (errno != ENOENT && errno != EPERM)
+        return false;
+    const std::string self = "/proc/self/fd/" + std::to_string(file);
+    return ::linkat(AT_FDCWD, self.c_str(), folder, name, AT_SYMLINK_FOLLOW) == 0;
+}
+
 enum class CopyOutcome { Done, Failed, Unsupported };
 
 // The copy is written to a file without a name, so nothing is left behind whatever happens
-// to the process before the final rename. Needs O_TMPFILE, hard links and /proc.
+// to the process before the finished copy is given its name. Needs O_TMPFILE and hard links.
 CopyOutcome CopyThroughNamelessFile(int from, const struct stat& source, int targetFolder, const char* targetName)
 {
     const FileDescriptor to(::openat(targetFolder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
@@ -211,11 +223,15 @@ CopyOutcome CopyThroughNamelessFile(int from, const struct stat& source, int tar
         return IsUnsupported(errno) ? CopyOutcome::Unsupported : CopyOutcome::Failed;
     if (!FillCopy(from, source, to.Get()))
         return CopyOutcome::Failed;
-    const std::string self = "/proc/self/fd/" + std::to_string(to.Get());
+    // Where no file stands yet, the finished copy gets its name directly.
+    if (LinkNameless(to.Get(), targetFolder, targetName))
+        return CopyOutcome::Done;
+    if (errno != EEXIST)
+        return IsUnsupported(errno) ? CopyOutcome::Unsupported : CopyOutcome::Failed;
     std::string part;
     for (;;) {
         part = PartName();
-        if (::linkat(AT_FDCWD, self.c_str(), targetFolder, part.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        if (LinkNameless(to.Get(), targetFolder, part.c_str()))
             break;
         if (errno != EEXIST)
             return IsUnsupported(errno) ? CopyOutcome::Unsupported : CopyOutcome::Failed;

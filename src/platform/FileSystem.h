@@ -14,10 +14,10 @@ namespace brellow {
 // Stands for the working folder where a folder descriptor is expected.
 extern const int kWorkingFolder;
 
-// One name inside an open folder, or a plain path (relative to the working folder).
+// One name inside an open folder, or a plain path (relative to the working folder). It points
+// into the text it was made from, so it is meant for arguments, not for keeping.
 struct FileRef {
     FileRef(const std::string& path) : folder(kWorkingFolder), name(path.c_str()) {}
-    FileRef(const char* path) : folder(kWorkingFolder), name(path) {}
     FileRef(int folderDescriptor, const char* entryName) : folder(folderDescriptor), name(entryName) {}
 
     int folder;

@@ -44,13 +44,14 @@ public:
     int balloons = 0;
 };
 
-// A companion that is ready at once and closes when asked, leaving a trace of both.
+// A companion that is ready at once and closes when asked, leaving a trace of both. Its
+// sleeper is killed outright: a SIGTERM could reach it before it starts sleeping and be lost.
 std::string PoliteCompanion(const TempFolder& folder)
 {
     const std::string trace = folder.Path().string();
     return WriteScript(folder, "companion",
                        "echo $# > '" + trace + "/arguments'\n"
-                       "trap \"echo closed > '" + trace + "/closed'; kill \\$! 2>/dev/null; exit 0\" TERM\n"
+                       "trap \"echo closed > '" + trace + "/closed'; kill -KILL \\$! 2>/dev/null; exit 0\" TERM\n"
                        "echo ready\n"
                        "sleep 1000 &\n"
                        "wait $!\n");
@@ -135,7 +136,8 @@ TEST_F(BackupRunTest, MirrorsEachPairAndRecordsItOnceItsCopyIsDone)
                 {source, destination}});
     std::vector<std::pair<bool, bool>> copiesSeenWhenDated;
     clock.onNow = [&] {
-        copiesSeenWhenDated.emplace_back(fs::exists(destination + "/data/a.txt"), fs::exists(destination + "/other/b.txt"));
+        copiesSeenWhenDated.emplace_back(fs::exists(destination + "/data/a.txt"),
+                                         fs::exists(destination + "/other/b.txt"));
     };
     // The balloon comes once the companion is on screen.
     host.onBalloon = [&] { EXPECT_TRUE(fs::exists(folder / "arguments")); };

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <string>
 
 #include "FakePrograms.h"
 #include "TempFolder.h"
@@ -19,6 +23,13 @@ namespace {
 const milliseconds kPatience(10000);
 // For waits that are meant to run out.
 const milliseconds kShort(50);
+
+std::string ReadText(const std::string& path)
+{
+    std::string text;
+    std::getline(std::ifstream(path), text);
+    return text;
+}
 }  // namespace
 
 TEST(ChildProcessTest, WaitsForTheLineUntilOutputEndsOrTimeIsUp)
@@ -33,6 +44,7 @@ TEST(ChildProcessTest, WaitsForTheLineUntilOutputEndsOrTimeIsUp)
         {"printf 'rea'\nprintf 'dy\\r\\n'\nexec sleep 1000\n", kPatience, true},
         {"echo ready-ish\necho not ready\nexit 0\n", kPatience, false},
         {"echo almost\nexec sleep 1000\n", kShort, false},
+        {"while :; do printf 'no line end '; done\n", kPatience, false},
     };
     const TempFolder folder;
     for (const Case& c : cases) {
@@ -47,7 +59,8 @@ TEST(ChildProcessTest, WaitsForTheLineUntilOutputEndsOrTimeIsUp)
 TEST(ChildProcessTest, TerminateEndsAndReapsEvenAChildThatIgnoresTheRequest)
 {
     const TempFolder folder;
-    auto polite = ChildProcess::Start(WriteScript(folder, "polite", "trap 'kill $! 2>/dev/null; exit 7' TERM\necho ready\nsleep 1000 &\nwait $!\n"));
+    auto polite = ChildProcess::Start(WriteScript(
+        folder, "polite", "trap 'kill -KILL $! 2>/dev/null; exit 7' TERM\necho ready\nsleep 1000 &\nwait $!\n"));
     ASSERT_NE(polite, nullptr);
     ASSERT_TRUE(polite->WaitForLine("ready", kPatience));
     EXPECT_TRUE(polite->Terminate(kPatience));
@@ -59,6 +72,23 @@ TEST(ChildProcessTest, TerminateEndsAndReapsEvenAChildThatIgnoresTheRequest)
     EXPECT_FALSE(stubborn->Terminate(kShort));
     EXPECT_EQ(stubborn->ExitCode(), std::nullopt);
     EXPECT_TRUE(NoChildLeft());
+}
+
+TEST(ChildProcessTest, WhatAChildLeftRunningEndsWithIt)
+{
+    const TempFolder folder;
+    auto child = ChildProcess::Start(
+        WriteScript(folder, "child", "sleep 1000 &\necho $! > '" + folder / "helper" + "'\necho ready\nexit 0\n"));
+    ASSERT_NE(child, nullptr);
+    ASSERT_TRUE(child->WaitForLine("ready", kPatience));
+    const pid_t helper = std::stoi(ReadText(folder / "helper"));
+    const int handle = static_cast<int>(::syscall(SYS_pidfd_open, helper, 0));
+    ASSERT_GE(handle, 0);
+
+    EXPECT_TRUE(child->Terminate(kPatience));
+    pollfd ended{handle, POLLIN, 0};
+    EXPECT_EQ(::poll(&ended, 1, static_cast<int>(kPatience.count())), 1) << "the helper outlived the child";
+    ::close(handle);
 }
 
 TEST(ChildProcessTest, DestroyingARunningChildReapsIt)
