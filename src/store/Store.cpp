@@ -21,6 +21,18 @@ std::string TwoDigits(int value)
     return buffer;
 }
 
+// Reads a query's result whole, then visits its rows in the order the library returned them.
+template <typename Visit>
+void ForEachRow(TSQLiteDatabase& db, const char* sql, Visit visit)
+{
+    const std::unique_ptr<TSQLiteTable> table = db.QueryTable(sql);
+    table->FirstRow();
+    while (!table->AtEnd()) {
+        visit(*table);
+        table->NextRow();
+    }
+}
+
 }  // namespace
 
 std::string StorePath()
@@ -157,37 +169,28 @@ bool RunInOwnTransaction(TSQLiteDatabase& db, const std::string& statement)
 std::vector<FolderPair> ReadPairs(TSQLiteDatabase& db)
 {
     std::vector<FolderPair> pairs;
-    const std::unique_ptr<TSQLiteTable> table = db.QueryTable(Sql::kPairSelect);
-    table->FirstRow();
-    while (!table->AtEnd()) {
-        pairs.push_back({table->FieldText("target_folder"), table->FieldText("bkup_folder")});
-        table->NextRow();
-    }
+    ForEachRow(db, Sql::kPairSelect, [&](const TSQLiteTable& row) {
+        pairs.push_back({row.FieldText("target_folder"), row.FieldText("bkup_folder")});
+    });
     return pairs;
 }
 
 std::vector<HistoryRecord> ReadHistory(TSQLiteDatabase& db)
 {
     std::vector<HistoryRecord> rows;
-    const std::unique_ptr<TSQLiteTable> table = db.QueryTable(Sql::kHistorySelect);
-    table->FirstRow();
-    while (!table->AtEnd()) {
-        rows.push_back({table->FieldText("target_folder"), table->FieldText("bkup_folder"), table->FieldText("bkup_date")});
-        table->NextRow();
-    }
+    ForEachRow(db, Sql::kHistorySelect, [&](const TSQLiteTable& row) {
+        rows.push_back({row.FieldText("target_folder"), row.FieldText("bkup_folder"), row.FieldText("bkup_date")});
+    });
     return rows;
 }
 
 std::optional<ScheduleRecord> ReadSchedule(TSQLiteDatabase& db)
 {
     std::optional<ScheduleRecord> last;
-    const std::unique_ptr<TSQLiteTable> table = db.QueryTable(Sql::kScheduleSelect);
-    table->FirstRow();
-    while (!table->AtEnd()) {
-        last = ScheduleRecord{table->FieldText("bk_type"), table->FieldText("bk_week"), table->FieldText("bk_month"),
-                              table->FieldText("bk_time")};
-        table->NextRow();
-    }
+    ForEachRow(db, Sql::kScheduleSelect, [&](const TSQLiteTable& row) {
+        last = ScheduleRecord{row.FieldText("bk_type"), row.FieldText("bk_week"), row.FieldText("bk_month"),
+                              row.FieldText("bk_time")};
+    });
     return last;
 }
 
