@@ -8,7 +8,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShowEvent>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
@@ -44,7 +43,7 @@ QFont Tahoma(int points)
 
 }  // namespace
 
-TfrmSchedule::TfrmSchedule(const LocaleSettings& locale, QWidget* parent) : QDialog(parent), locale_(locale)
+TfrmSchedule::TfrmSchedule(const LocaleSettings& locale, QWidget* parent) : TFormDialog(parent), locale_(locale)
 {
     setWindowTitle(QStringLiteral("バックアップスケジュール作成"));
     setFont(Tahoma(8));
@@ -123,13 +122,6 @@ TfrmSchedule::TfrmSchedule(const LocaleSettings& locale, QWidget* parent) : QDia
 int TfrmSchedule::IntervalIndex() const
 {
     return RadioGrpIntvItems->checkedId();
-}
-
-void TfrmSchedule::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TfrmSchedule::FormShow()

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QDialog>
 
 #include <string>
 
 #include "platform/LocaleSettings.h"
+#include "ui/FormDialog.h"
 
 class QButtonGroup;
 class QFrame;
@@ -21,7 +21,7 @@ class CheckDropDown;
 
 // The schedule dialog: every opening shows the stored schedule, OK replaces it, Cancel
 // leaves the store alone. Created once; its controls keep their contents between openings.
-class TfrmSchedule : public QDialog {
+class TfrmSchedule : public TFormDialog {
     Q_OBJECT
 
 public:
@@ -48,11 +48,9 @@ public:
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
 
-protected:
-    void showEvent(QShowEvent* event) override;
+    void FormShow() override;
 
 private:
-    void FormShow();
     void RadioGrpIntvClick();
     void cxBtnWkClrClick();
     void cxBtnDayClrClick();
