@@ -84,6 +84,12 @@ void CheckDropDown::ToggleItem(int index)
     SetChecked(index, !IsChecked(index));
 }
 
+void CheckDropDown::showPopup()
+{
+    pressedRow_ = -1;
+    QComboBox::showPopup();
+}
+
 void CheckDropDown::paintEvent(QPaintEvent*)
 {
     QStylePainter painter(this);
@@ -97,10 +103,17 @@ void CheckDropDown::paintEvent(QPaintEvent*)
 
 bool CheckDropDown::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == view()->viewport() && event->type() == QEvent::MouseButtonPress) {
+        pressedRow_ = view()->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).row();
+        return true;
+    }
     if (watched == view()->viewport() && event->type() == QEvent::MouseButtonRelease) {
-        const QModelIndex index = view()->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
-        if (index.isValid())
-            ToggleItem(index.row());
+        // Only a whole click in the list counts: the release of the click that opened the
+        // list lands on an item too.
+        const int row = view()->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).row();
+        if (row >= 0 && row == pressedRow_)
+            ToggleItem(row);
+        pressedRow_ = -1;
         return true;
     }
     if (watched == view() && event->type() == QEvent::KeyPress &&

@@ -29,6 +29,8 @@ public:
     // A piece that names no item marks nothing.
     void SetCheckedText(const QString& text);
 
+    void showPopup() override;
+
 signals:
     void CheckedChanged();
 
@@ -40,6 +42,8 @@ private:
     void ToggleItem(int index);
 
     QStandardItemModel* items_;
+    // The list row a press in the open list landed on; -1 when none.
+    int pressedRow_ = -1;
 };
 
 }  // namespace brellow

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QTest>
+
 #include "schedule/CheckDropDown.h"
 
 using brellow::CheckDropDown;
@@ -30,4 +33,26 @@ TEST(CheckDropDownTest, TextNamesTheMarkedItemsInItemOrder)
     dropDown.SetCheckedText("1,2,3");
     dropDown.UncheckAll();
     EXPECT_EQ(dropDown.CheckedText(), "");
+}
+
+TEST(CheckDropDownTest, OnlyAWholeClickInTheOpenListMarksAnItem)
+{
+    CheckDropDown dropDown({"1", "2", "3"});
+    dropDown.showPopup();
+    QWidget* list = dropDown.view()->viewport();
+    const QPoint first = dropDown.view()->visualRect(dropDown.model()->index(0, 0)).center();
+    const QPoint second = dropDown.view()->visualRect(dropDown.model()->index(1, 0)).center();
+
+    // The release of the click that opened the list lands on the item under the mouse.
+    QTest::mouseRelease(list, Qt::LeftButton, {}, first);
+    EXPECT_EQ(dropDown.CheckedText(), "");
+
+    QTest::mouseClick(list, Qt::LeftButton, {}, second);
+    EXPECT_EQ(dropDown.CheckedText(), "2");
+    EXPECT_TRUE(dropDown.view()->isVisible());  // stays open for the next day
+
+    QTest::mousePress(list, Qt::LeftButton, {}, first);
+    QTest::mouseRelease(list, Qt::LeftButton, {}, second);  // dragged off: no mark
+    EXPECT_EQ(dropDown.CheckedText(), "2");
+    dropDown.hidePopup();
 }
