@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "engine/BackupRun.h"
 #include "schedule/ListItems.h"
 
 namespace brellow {
@@ -10,7 +11,6 @@ namespace {
 
 const char* const kAutoRunOnText = "現在自動実行中です";
 const char* const kAutoRunOffText = "自動実行を停止しています";
-const char* const kRunningText = "バックアップを実行しています";
 const char* const kStartAutoRunCaption = "自動実行";
 const char* const kStopAutoRunCaption = "自動実行停止";
 
@@ -114,7 +114,7 @@ void AutoRun::CheckSchedule()
 void AutoRun::ScheduledRun()
 {
     const std::string before = view_.StatusText();
-    view_.SetStatusText(kRunningText);
+    view_.SetStatusText(kBackupRunningText);
     try {
         runBackup_();
     } catch (...) {

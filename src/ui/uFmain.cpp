@@ -25,7 +25,6 @@ namespace {
 const char* const kWindowCaption = "Brellow2 「データバックアップ」";
 const char* const kTrayToolTip = "Brellow2";
 const char* const kFirstRunText = "バックアップ情報を設定してください";
-const char* const kRunningText = "バックアップを実行しています";
 const char* const kRunFinishedText = "バックアップ終了";
 const char* const kNoTrayText = "シェル通知アイコンが作成できません";
 
@@ -287,7 +286,7 @@ void TfrmMain::cxBtnManClick()
 {
     ReportErrors([this] {
         const std::string kept = StatusText();
-        SetStatusText(kRunningText);
+        SetStatusText(kBackupRunningText);
         try {
             RunBackup();
         } catch (...) {
