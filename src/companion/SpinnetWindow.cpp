@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "SpinnerWidget.h"
+#include "companion/CompanionProtocol.h"
 
 namespace spinnet {
 
@@ -33,7 +34,7 @@ void SpinnetWindow::showEvent(QShowEvent* event)
     announced_ = true;
     // Announced from the event loop, once the show has been carried out.
     QTimer::singleShot(0, this, [] {
-        std::fputs("ready\n", stdout);
+        std::printf("%s\n", brellow::companion::kReadyLine);
         std::fflush(stdout);
     });
 }

@@ -2,20 +2,16 @@
 
 #include <unistd.h>
 
+#include "companion/CompanionProtocol.h"
 #include "platform/Paths.h"
 
 namespace brellow {
-
-namespace {
-const char* const kCompanionName = "Spinnet";
-const char* const kReadyLine = "ready";
-}  // namespace
 
 Companion::Companion(const std::string& program, const CompanionLimits& limits)
     : process_(ChildProcess::Start(program)), limits_(limits)
 {
     if (process_ != nullptr)
-        process_->WaitForLine(kReadyLine, limits_.ready);
+        process_->WaitForLine(companion::kReadyLine, limits_.ready);
 }
 
 Companion::~Companion()
@@ -33,8 +29,8 @@ void Companion::Close()
 
 std::string DefaultCompanionProgram()
 {
-    const std::string beside = ExecutableFolder() + "/" + kCompanionName;
-    return ::access(beside.c_str(), X_OK) == 0 ? beside : kCompanionName;
+    const std::string beside = ExecutableFolder() + "/" + companion::kProgramName;
+    return ::access(beside.c_str(), X_OK) == 0 ? beside : companion::kProgramName;
 }
 
 }  // namespace brellow

@@ -9,6 +9,17 @@
 
 namespace brellow {
 
+namespace {
+
+bool HoldsPath(const std::string& root, const std::string& path)
+{
+    if (path.compare(0, root.size(), root) != 0)
+        return false;
+    return path.size() == root.size() || EndsWithSeparator(root) || path[root.size()] == kSeparator;
+}
+
+}  // namespace
+
 std::string ExecutableFolder()
 {
     std::vector<char> buffer(4096);
@@ -25,6 +36,16 @@ std::string ExecutableFolder()
         }
         buffer.resize(buffer.size() * 2);
     }
+}
+
+std::string DriveOfPath(const std::string& path, const std::vector<std::string>& volumeRoots)
+{
+    std::string drive;
+    for (const std::string& root : volumeRoots) {
+        if (!root.empty() && root.size() > drive.size() && HoldsPath(root, path))
+            drive = root;
+    }
+    return drive;
 }
 
 }  // namespace brellow

@@ -5,17 +5,17 @@
 #include <exception>
 #include <memory>
 
-#include "schedule/uFSchedule.h"
-#include "ui/ErrorReportingApplication.h"
-#include "ui/MessageBoxes.h"
-#include "ui/SystemTrayIcon.h"
-#include "ui/TrayCallbackService.h"
-#include "ui/uDPickFolder.h"
-#include "ui/uDlgVersion.h"
-#include "ui/uFLogList.h"
-#include "ui/uFTrgList.h"
-#include "ui/uFmain.h"
-#include "ui/uOKRightDlg2.h"
+#include "ui/ScheduleDialog.h"
+#include "widgets/ErrorReportingApplication.h"
+#include "widgets/MessageBoxes.h"
+#include "desktop/SystemTrayIcon.h"
+#include "desktop/TrayCallbackService.h"
+#include "ui/FolderPairDialog.h"
+#include "ui/VersionDialog.h"
+#include "ui/HistoryWindow.h"
+#include "ui/TargetListWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/ConfirmationDialog.h"
 
 using namespace brellow;
 

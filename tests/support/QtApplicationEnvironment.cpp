@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "ui/ErrorReportingApplication.h"
+#include "widgets/ErrorReportingApplication.h"
 
 namespace {
 

@@ -21,8 +21,8 @@
 #include "FakeTrayIcon.h"
 #include "TempFolder.h"
 #include "store/Store.h"
-#include "ui/MessageBoxes.h"
-#include "ui/uFmain.h"
+#include "widgets/MessageBoxes.h"
+#include "ui/MainWindow.h"
 
 namespace brellow {
 namespace {

@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "ui/uDlgVersion.h"
+#include "ui/VersionDialog.h"
 
 namespace brellow {
 namespace {

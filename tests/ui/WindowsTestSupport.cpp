@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "store/Store.h"
-#include "ui/MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 
 namespace brellow::testing {
 

@@ -1,0 +1,59 @@
+#include "ui/HistoryWindow.h"
+
+#include <QHeaderView>
+#include <QPushButton>
+
+#include <memory>
+
+#include "store/Store.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/StoreRowList.h"
+#include "widgets/WindowLook.h"
+
+namespace brellow {
+
+TfrmLogList::TfrmLogList(QWidget* parent)
+    : TFormDialog(parent),
+      ListViewBK(new TStoreRowList(
+          {QStringLiteral("バックアップ対象"), QStringLiteral("保存先"), QStringLiteral("日付")}, this)),
+      cxButton1(new QPushButton(QStringLiteral("削除"), this))
+{
+    setWindowTitle(QStringLiteral("バックアップ履歴の表示"));
+    resize(632, 398);
+    UseWindowFont(*this);
+    PaintFace(*this, QColor(222, 221, 190));
+
+    cxButton1->setGeometry(550, 8, 75, 25);
+    cxButton1->setAutoDefault(false);
+    ListViewBK->setGeometry(8, 41, 617, 345);
+    QHeaderView* header = ListViewBK->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    header->setSectionResizeMode(1, QHeaderView::Stretch);
+    header->setSectionResizeMode(2, QHeaderView::Fixed);
+    header->resizeSection(2, 100);
+
+    connect(cxButton1, &QPushButton::clicked, this, &TfrmLogList::cxButton1Click);
+}
+
+void TfrmLogList::FormShow()
+{
+    ReportErrors([this] { ReloadHistory(); });
+}
+
+void TfrmLogList::ReloadHistory()
+{
+    ListViewBK->clear();
+    const std::unique_ptr<TSQLiteDatabase> db = OpenStore();
+    for (const HistoryRecord& row : ReadHistory(*db))
+        ListViewBK->AddRow({row.target_folder, row.bkup_folder, row.bkup_date});
+}
+
+void TfrmLogList::cxButton1Click()
+{
+    ListViewBK->DeleteSelectedRows(
+        [](const std::vector<std::string>& row) { return Sql::HistoryDelete(HistoryRecord{row[0], row[1], row[2]}); },
+        [this] { ReloadHistory(); });
+}
+
+}  // namespace brellow
