@@ -6,7 +6,7 @@
 
 #include "engine/MirrorFolder.h"
 #include "platform/FileSystem.h"
-#include "store/Store.h"
+#include "store/StoreOperations.h"
 
 namespace brellow {
 
@@ -31,7 +31,7 @@ void BackupRun::RunBackup()
         // A history row must not stand for copies that are still only in memory.
         FlushFileSystem(MirrorTarget(pair.target_folder, pair.bkup_folder));
         const HistoryRecord row{pair.target_folder, pair.bkup_folder, HistoryDateText(locale_, clock_.Now())};
-        RunInOwnTransaction(*db, Sql::HistoryInsert(row));
+        AppendHistoryRow(*db, row);
     }
     companion.Close();
 }

@@ -8,9 +8,6 @@
 
 namespace brellow {
 
-// What the status line says while a run is under way, whoever started it.
-inline constexpr const char* kBackupRunningText = "バックアップを実行しています";
-
 // What a run needs of the main window.
 class BackupRunHost {
 public:
@@ -37,8 +34,7 @@ public:
     // companion is closed; one that never became ready is ended as well, and none is left
     // unreaped. Copy failures are silent. Both waits for the companion are bounded by limits.
     //
-    // The status line is the caller's: it sets kBackupRunningText before and
-    // restores or empties it after. When the store cannot be opened or the pairs cannot be
+    // The status line is the caller's (ShowRunningWhile). When the store cannot be opened or the pairs cannot be
     // read (or a rollback fails), the store's error (ESQLiteException) leaves the run after
     // the companion has been closed; the caller's remaining steps are then skipped and the
     // error reaches the standard error box.

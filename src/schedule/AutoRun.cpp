@@ -4,6 +4,8 @@
 
 #include "engine/BackupRun.h"
 #include "schedule/ListItems.h"
+#include "schedule/ScheduleValues.h"
+#include "store/StoreOperations.h"
 
 namespace brellow {
 
@@ -82,8 +84,7 @@ void AutoRun::SwitchOff()
 
 void AutoRun::LoadSchedule()
 {
-    const std::unique_ptr<TSQLiteDatabase> db = OpenStore();
-    if (std::optional<ScheduleRecord> stored = ReadSchedule(*db))
+    if (std::optional<ScheduleRecord> stored = StoredSchedule())
         ScheduleCache = std::move(*stored);
 }
 
@@ -101,28 +102,24 @@ void AutoRun::CheckSchedule()
         return;
 
     int runs = 0;
-    if (ScheduleCache.bk_type == "0")
+    switch (StoredIntervalKind(ScheduleCache.bk_type)) {
+    case kDaily:
         runs = 1;
-    else if (ScheduleCache.bk_type == "1")
+        break;
+    case kWeekly:
         runs = MatchingItems(ScheduleCache.bk_week, now.dayOfWeek - 1);
-    else
+        break;
+    case kMonthly:
         runs = MatchingItems(ScheduleCache.bk_month, now.day);
+        break;
+    }
     for (int run = 0; run < runs; ++run)
         ScheduledRun();
 }
 
 void AutoRun::ScheduledRun()
 {
-    const std::string before = view_.StatusText();
-    view_.SetStatusText(kBackupRunningText);
-    try {
-        runBackup_();
-    } catch (...) {
-        // The error box must not find "a backup is running" still on the status line.
-        view_.SetStatusText(before);
-        throw;
-    }
-    view_.SetStatusText("");
+    ShowRunningWhile(view_, runBackup_, StatusAfterRun::Empty);
 }
 
 }  // namespace brellow

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/RunStatus.h"
 #include "platform/Clock.h"
 #include "platform/LocaleSettings.h"
 #include "schedule/TStatFlg.h"
@@ -15,17 +16,14 @@ namespace brellow {
 enum class AutoRunMenuItem { N3, A1, B1, N4 };
 
 // What automatic execution needs of the main window.
-class AutoRunView {
+class AutoRunView : public StatusLine {
 public:
-    virtual ~AutoRunView() = default;
     virtual void SetMenuItemState(AutoRunMenuItem item, bool enabled, bool checked) = 0;
     virtual void SetAutoButtonCaption(const std::string& caption) = 0;
     // true: pure green face; false: the style's standard colour.
     virtual void SetAutoButtonGreen(bool green) = 0;
     virtual void StartTimer() = 0;
     virtual void StopTimer() = 0;
-    virtual void SetStatusText(const std::string& text) = 0;
-    virtual std::string StatusText() const = 0;
     virtual void HideWindow() = 0;
 };
 

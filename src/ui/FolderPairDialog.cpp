@@ -9,11 +9,12 @@
 
 #include <memory>
 
+#include "desktop/Volumes.h"
 #include "platform/CharSteps.h"
 #include "platform/Paths.h"
+#include "store/StoreOperations.h"
 #include "widgets/DriveFolderList.h"
 #include "widgets/MessageBoxes.h"
-#include "desktop/Volumes.h"
 #include "widgets/WindowLook.h"
 
 namespace brellow {
@@ -179,17 +180,10 @@ void TDlgPickFolder::OKBtnClick()
     const FolderPair chosen{EditFolder->text().toStdString(), EditFile->text().toStdString()};
     if (chosen.target_folder.empty() || chosen.bkup_folder.empty())
         return;
-    const std::unique_ptr<TSQLiteDatabase> db = OpenStore();
-    if (!editMode_) {
-        RunInOwnTransaction(*db, Sql::PairInsert(chosen));
-        return;
-    }
-    // The old pair goes only together with the new one's arrival.
-    try {
-        RunAsOneUnit(*db, {Sql::PairDelete(oldPair_), Sql::PairInsert(chosen)});
-    } catch (const ESQLiteException&) {
-        // Rolled back: the old pair stays, and the list shows what is stored.
-    }
+    if (editMode_)
+        ReplacePair(oldPair_, chosen);
+    else
+        AddPair(chosen);
 }
 
 }  // namespace brellow

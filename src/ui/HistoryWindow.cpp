@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "store/Store.h"
+#include "store/StoreOperations.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/StoreRowList.h"
 #include "widgets/WindowLook.h"
@@ -44,15 +44,19 @@ void TfrmLogList::FormShow()
 void TfrmLogList::ReloadHistory()
 {
     ListViewBK->clear();
-    const std::unique_ptr<TSQLiteDatabase> db = OpenStore();
-    for (const HistoryRecord& row : ReadHistory(*db))
+    for (const HistoryRecord& row : StoredHistory())
         ListViewBK->AddRow({row.target_folder, row.bkup_folder, row.bkup_date});
 }
 
 void TfrmLogList::cxButton1Click()
 {
-    ListViewBK->DeleteSelectedRows(
-        [](const std::vector<std::string>& row) { return Sql::HistoryDelete(HistoryRecord{row[0], row[1], row[2]}); },
+    ListViewBK->TakeOutSelectedRows(
+        [](const std::vector<std::vector<std::string>>& texts) {
+            std::vector<HistoryRecord> rows;
+            for (const std::vector<std::string>& row : texts)
+                rows.push_back(HistoryRecord{row[0], row[1], row[2]});
+            DeleteHistoryRows(rows);
+        },
         [this] { ReloadHistory(); });
 }
 

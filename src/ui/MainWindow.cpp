@@ -34,7 +34,7 @@ constexpr int kStatusBarHeight = 19;
 
 // The hot key, Ctrl+Shift+Q.
 constexpr int kHotKeyVirtualKey = 0x51;
-constexpr int kHotKeyModifiers = GlobalHotKey::kModControl | GlobalHotKey::kModShift;
+constexpr int kHotKeyModifiers = HotKey::kModControl | HotKey::kModShift;
 
 // Mouse messages of the tray callback.
 constexpr int kLeftButtonDown = 513;
@@ -49,10 +49,11 @@ QAction* AddItem(QMenu* menu, const char* caption, const QKeySequence& shortcut 
 
 }  // namespace
 
-TfrmMain::TfrmMain(std::unique_ptr<TrayIcon> tray, const Clock& clock, const LocaleSettings& locale,
+TfrmMain::TfrmMain(std::unique_ptr<TrayIcon> tray, std::unique_ptr<HotKey> hotKey, const Clock& clock, const LocaleSettings& locale,
                    std::string companionProgram, QWidget* parent)
     : QMainWindow(parent),
       tray_(std::move(tray)),
+      hotKey_(std::move(hotKey)),
       backupRun_(*this, clock, locale, std::move(companionProgram)),
       autoRun_(*this, [this] { RunBackup(); }, clock, locale)
 {
@@ -61,7 +62,7 @@ TfrmMain::TfrmMain(std::unique_ptr<TrayIcon> tray, const Clock& clock, const Loc
     // The client area is the buttons' panel and the status line, below the menu bar.
     resize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);
     move(0, 0);
-    connect(&hotKey_, &GlobalHotKey::Pressed, this, &TfrmMain::WMHotKey);
+    connect(hotKey_.get(), &HotKey::Pressed, this, &TfrmMain::WMHotKey);
     ShowTrayIcon();
     ReportErrors([this] { FormCreate(); });
 }
@@ -164,7 +165,7 @@ void TfrmMain::FormCreate()
 {
     HotKeyVirtualKey = kHotKeyVirtualKey;
     HotKeyModifiers = kHotKeyModifiers;
-    hotKey_.Register(HotKeyModifiers, HotKeyVirtualKey);
+    hotKey_->Register(HotKeyModifiers, HotKeyVirtualKey);
     FirstRun = 0;
     if (PrepareStore()) {
         FirstRun = 1;
@@ -184,7 +185,7 @@ void TfrmMain::FormShow()
 
 void TfrmMain::FormClose()
 {
-    hotKey_.Unregister();
+    hotKey_->Unregister();
 }
 
 void TfrmMain::showEvent(QShowEvent* event)
@@ -285,16 +286,7 @@ void TfrmMain::N7Click()
 void TfrmMain::cxBtnManClick()
 {
     ReportErrors([this] {
-        const std::string kept = StatusText();
-        SetStatusText(kBackupRunningText);
-        try {
-            RunBackup();
-        } catch (...) {
-            // The error box must not find "a backup is running" still on the status line.
-            SetStatusText(kept);
-            throw;
-        }
-        SetStatusText(kept);
+        ShowRunningWhile(*this, [this] { RunBackup(); }, StatusAfterRun::Earlier);
         ShowPlainBox(QString::fromUtf8(kRunFinishedText));
     });
 }

@@ -6,12 +6,12 @@
 #include <memory>
 #include <string>
 
+#include "desktop/HotKey.h"
+#include "desktop/TrayIcon.h"
 #include "engine/BackupRun.h"
 #include "platform/Clock.h"
 #include "platform/LocaleSettings.h"
 #include "schedule/AutoRun.h"
-#include "desktop/GlobalHotKey.h"
-#include "desktop/TrayIcon.h"
 
 class QAction;
 class QDialog;
@@ -29,8 +29,9 @@ namespace brellow {
 class TfrmMain : public QMainWindow, public BackupRunHost, public AutoRunView {
     Q_OBJECT
 public:
-    // Raises when the tray cannot take the icon; the program cannot run without it.
-    explicit TfrmMain(std::unique_ptr<TrayIcon> tray, const Clock& clock = DefaultClock(),
+    // Raises when the tray cannot take the icon; the program cannot run without it. The hot
+    // key is registered at start-up and released when the window closes.
+    TfrmMain(std::unique_ptr<TrayIcon> tray, std::unique_ptr<HotKey> hotKey, const Clock& clock = DefaultClock(),
                       const LocaleSettings& locale = UserLocale(), std::string companionProgram = std::string(),
                       QWidget* parent = nullptr);
     ~TfrmMain() override;
@@ -122,7 +123,7 @@ private:
 
     QLabel* statusLabel_;
     std::unique_ptr<TrayIcon> tray_;
-    GlobalHotKey hotKey_;
+    std::unique_ptr<HotKey> hotKey_;
     BackupRun backupRun_;
     AutoRun autoRun_;
     QPointer<QDialog> version_;

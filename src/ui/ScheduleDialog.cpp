@@ -14,9 +14,10 @@
 #include <array>
 #include <stdexcept>
 
-#include "widgets/CheckDropDown.h"
 #include "schedule/ListItems.h"
-#include "store/Store.h"
+#include "schedule/ScheduleValues.h"
+#include "store/StoreOperations.h"
+#include "widgets/CheckDropDown.h"
 #include "widgets/MessageBoxes.h"
 
 namespace brellow {
@@ -168,29 +169,19 @@ void TfrmSchedule::ApplyVisibility(int index)
 
 void TfrmSchedule::ShowStoredSchedule()
 {
-    ScheduleRecord stored;
-    {
-        const std::unique_ptr<TSQLiteDatabase> db = OpenStore();
-        if (std::optional<ScheduleRecord> row = ReadSchedule(*db))
-            stored = std::move(*row);
-    }
+    const ScheduleRecord stored = StoredSchedule().value_or(ScheduleRecord{});
 
     const std::optional<TimeOfDay> time = ParseLongTime(locale_, stored.bk_time);
     if (!time)
         throw std::runtime_error("'" + stored.bk_time + "' is not a valid time");
     cxTimeEd->setTime(QTime(time->hour, time->minute, time->second));
 
-    if (stored.bk_type == "0") {
-        SelectInterval(kDaily);
-    } else if (stored.bk_type == "1") {
-        SelectInterval(kWeekly);
-        if (!stored.bk_week.empty())
-            MarkWeekdays(stored.bk_week);
-    } else {
-        SelectInterval(kMonthly);
-        if (!stored.bk_month.empty())
-            cxChkCmbBDay->SetCheckedText(QString::fromStdString(stored.bk_month));
-    }
+    const IntervalKind kind = StoredIntervalKind(stored.bk_type);
+    SelectInterval(kind);
+    if (kind == kWeekly && !stored.bk_week.empty())
+        MarkWeekdays(stored.bk_week);
+    if (kind == kMonthly && !stored.bk_month.empty())
+        cxChkCmbBDay->SetCheckedText(QString::fromStdString(stored.bk_month));
 }
 
 void TfrmSchedule::MarkWeekdays(const std::string& weekdayList)
@@ -223,8 +214,7 @@ void TfrmSchedule::SaveSchedule()
         monthDayList = cxChkCmbBDay->CheckedText().toStdString();
     }
 
-    const std::unique_ptr<TSQLiteDatabase> db = OpenStore();
-    RunAsOneUnit(*db, {Sql::kScheduleClear, Sql::ScheduleInsert(kind, weekdayList, monthDayList, timeText)});
+    ReplaceSchedule(kind, weekdayList, monthDayList, timeText);
 }
 
 }  // namespace brellow

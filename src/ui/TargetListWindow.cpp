@@ -6,13 +6,13 @@
 
 #include <memory>
 
-#include "store/Store.h"
+#include "store/StoreOperations.h"
+#include "ui/ButtonStrip.h"
+#include "ui/ConfirmationDialog.h"
+#include "ui/FolderPairDialog.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/StoreRowList.h"
 #include "widgets/WindowLook.h"
-#include "ui/FolderPairDialog.h"
-#include "ui/ButtonStrip.h"
-#include "ui/ConfirmationDialog.h"
 
 namespace brellow {
 
@@ -64,8 +64,7 @@ void TfrmTrgList::RefillList()
 void TfrmTrgList::ReloadPairs()
 {
     ListViewBK->clear();
-    const std::unique_ptr<TSQLiteDatabase> db = OpenStore();
-    for (const FolderPair& pair : ReadPairs(*db))
+    for (const FolderPair& pair : StoredPairs())
         ListViewBK->AddRow({pair.target_folder, pair.bkup_folder});
 }
 
@@ -102,8 +101,13 @@ void TfrmTrgList::FrmBtn21btnremoveClick()
     confirm_->exec();
     if (confirm_->Refused())
         return;
-    ListViewBK->DeleteSelectedRows(
-        [](const std::vector<std::string>& pair) { return Sql::PairDelete(FolderPair{pair[0], pair[1]}); },
+    ListViewBK->TakeOutSelectedRows(
+        [](const std::vector<std::vector<std::string>>& texts) {
+            std::vector<FolderPair> pairs;
+            for (const std::vector<std::string>& pair : texts)
+                pairs.push_back(FolderPair{pair[0], pair[1]});
+            DeletePairs(pairs);
+        },
         [this] { ReloadPairs(); });
 }
 

@@ -5,17 +5,18 @@
 #include <exception>
 #include <memory>
 
-#include "ui/ScheduleDialog.h"
-#include "widgets/ErrorReportingApplication.h"
-#include "widgets/MessageBoxes.h"
 #include "desktop/SystemTrayIcon.h"
 #include "desktop/TrayCallbackService.h"
-#include "ui/FolderPairDialog.h"
-#include "ui/VersionDialog.h"
-#include "ui/HistoryWindow.h"
-#include "ui/TargetListWindow.h"
-#include "ui/MainWindow.h"
+#include "desktop/X11HotKey.h"
 #include "ui/ConfirmationDialog.h"
+#include "ui/FolderPairDialog.h"
+#include "ui/HistoryWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/ScheduleDialog.h"
+#include "ui/TargetListWindow.h"
+#include "ui/VersionDialog.h"
+#include "widgets/ErrorReportingApplication.h"
+#include "widgets/MessageBoxes.h"
 
 using namespace brellow;
 
@@ -28,7 +29,7 @@ int main(int argc, char** argv)
 
     std::unique_ptr<TfrmMain> frmMain;
     try {
-        frmMain = std::make_unique<TfrmMain>(std::make_unique<SystemTrayIcon>());
+        frmMain = std::make_unique<TfrmMain>(std::make_unique<SystemTrayIcon>(), std::make_unique<X11HotKey>());
     } catch (const std::exception& error) {
         ShowErrorBox(QString::fromUtf8(error.what()));
         return 1;

@@ -6,7 +6,6 @@
 
 #include <memory>
 
-#include "store/Store.h"
 #include "widgets/MessageBoxes.h"
 
 namespace brellow {
@@ -64,25 +63,20 @@ std::vector<std::string> TStoreRowList::RowTexts(const QTreeWidgetItem& item) co
     return texts;
 }
 
-void TStoreRowList::DeleteSelectedRows(
-    const std::function<std::string(const std::vector<std::string>&)>& statementFor,
-    const std::function<void()>& refill)
+void TStoreRowList::TakeOutSelectedRows(const std::function<void(const std::vector<std::vector<std::string>>&)>& remove,
+                                        const std::function<void()>& refill)
 {
-    bool itemsTakenOut = false;
-    const bool deleted = ReportErrors([&] {
-        const std::unique_ptr<TSQLiteDatabase> db = OpenStore();
-        Transaction transaction(*db);
-        for (int index = topLevelItemCount() - 1; index >= 0; --index) {
-            if (!topLevelItem(index)->isSelected())
-                continue;
-            const std::unique_ptr<QTreeWidgetItem> item(takeTopLevelItem(index));
-            itemsTakenOut = true;
-            db->RunStatement(statementFor(RowTexts(*item)));
-        }
-        transaction.Commit();
-    });
-    // The failed transaction was rolled back, so the store still holds every row.
-    if (!deleted && itemsTakenOut)
+    std::vector<std::vector<std::string>> rows;
+    for (int index = topLevelItemCount() - 1; index >= 0; --index) {
+        if (!topLevelItem(index)->isSelected())
+            continue;
+        const std::unique_ptr<QTreeWidgetItem> item(takeTopLevelItem(index));
+        rows.push_back(RowTexts(*item));
+    }
+    if (rows.empty())
+        return;
+    // A failed removal changed nothing, so the list shows the stored rows again.
+    if (!ReportErrors([&] { remove(rows); }))
         ReportErrors(refill);
 }
 

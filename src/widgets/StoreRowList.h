@@ -9,10 +9,10 @@
 
 namespace brellow {
 
-// A report list showing rows of one store table: one item per row, the first text as the
-// caption and the others as sub-items, with grid lines and a multiple selection. Each item
-// keeps its row's texts byte for byte, so statements built from it match the stored row
-// even where a text is not valid UTF-8.
+// A report list showing rows of texts: one item per row, the first text as the caption and
+// the others as sub-items, with grid lines and a multiple selection. Each item keeps its
+// row's texts byte for byte, so a row handed back matches the stored one even where a text
+// is not valid UTF-8.
 class TStoreRowList : public QTreeWidget {
     Q_OBJECT
 
@@ -22,13 +22,11 @@ public:
     void AddRow(const std::vector<std::string>& texts);
     std::vector<std::string> RowTexts(const QTreeWidgetItem& item) const;
 
-    // Takes every selected item out of the list, from the last to the first, running the
-    // statement for each one's texts; all the statements form one transaction on a
-    // connection of their own. A failure is rolled back and shown in the error box; when
-    // items had already been taken out, refill restores the list from the store (its error
-    // shown the same way).
-    void DeleteSelectedRows(const std::function<std::string(const std::vector<std::string>&)>& statementFor,
-                            const std::function<void()>& refill);
+    // Takes every selected item out of the list, from the last to the first, and hands
+    // their texts in that order to remove. When remove raises, the error is shown in the
+    // error box and refill restores the list (its error shown the same way).
+    void TakeOutSelectedRows(const std::function<void(const std::vector<std::vector<std::string>>&)>& remove,
+                             const std::function<void()>& refill);
 };
 
 }  // namespace brellow

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "WindowsTestSupport.h"
-#include "widgets/DriveFolderList.h"
 #include "desktop/Volumes.h"
 #include "platform/Paths.h"
 #include "ui/FolderPairDialog.h"
+#include "widgets/DriveFolderList.h"
 
 using namespace brellow;
 using namespace brellow::testing;

@@ -7,8 +7,8 @@
 
 #include "WindowsTestSupport.h"
 #include "store/Store.h"
-#include "widgets/StoreRowList.h"
 #include "ui/HistoryWindow.h"
+#include "widgets/StoreRowList.h"
 
 using namespace brellow;
 using namespace brellow::testing;

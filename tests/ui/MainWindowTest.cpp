@@ -18,15 +18,17 @@
 #include <vector>
 
 #include "CapturedBoxes.h"
+#include "FakeHotKey.h"
 #include "FakeTrayIcon.h"
 #include "TempFolder.h"
 #include "store/Store.h"
-#include "widgets/MessageBoxes.h"
 #include "ui/MainWindow.h"
+#include "widgets/MessageBoxes.h"
 
 namespace brellow {
 namespace {
 
+using testing::FakeHotKey;
 using testing::FakeTrayIcon;
 using testing::TempFolder;
 
@@ -75,8 +77,11 @@ protected:
     {
         auto fakeTray = std::make_unique<FakeTrayIcon>(trayAvailable);
         tray = fakeTray.get();
+        auto fakeHotKey = std::make_unique<FakeHotKey>();
+        hotKey = fakeHotKey.get();
         // No companion: a run goes on without it.
-        auto window = std::make_unique<TfrmMain>(std::move(fakeTray), clock, locale, folder / "no-companion");
+        auto window = std::make_unique<TfrmMain>(std::move(fakeTray), std::move(fakeHotKey), clock, locale,
+                                                 folder / "no-companion");
         window->UseWindows(version, targetList, history);
         return window;
     }
@@ -92,6 +97,7 @@ protected:
     FixedClock clock;
     LocaleSettings locale;
     FakeTrayIcon* tray = nullptr;
+    FakeHotKey* hotKey = nullptr;
     FakeDialog version;
     FakeDialog targetList;
     FakeDialog history;
@@ -390,7 +396,7 @@ TEST_F(MainWindowTest, HotKeyShowsAndActivatesOnlyForCtrlShiftQ)
     };
     for (const auto& c : cases) {
         auto window = Start();
-        window->WMHotKey(c.lParam);
+        hotKey->Press(c.lParam);
         EXPECT_EQ(window->isVisible(), c.shows) << c.lParam;
         if (c.shows) {
             EXPECT_TRUE(QTest::qWaitForWindowActive(window.get())) << c.lParam;
@@ -430,7 +436,7 @@ TEST_F(MainWindowTest, MenusOpenTheirWindows)
     EXPECT_EQ(targetList.opened, 0);
 }
 
-TEST_F(MainWindowTest, ClosingTheWindowInAnyWayEndsTheProgram)
+TEST_F(MainWindowTest, ClosingTheWindowInAnyWayReleasesTheHotKeyAndEndsTheProgram)
 {
     const struct {
         const char* how;
@@ -445,10 +451,14 @@ TEST_F(MainWindowTest, ClosingTheWindowInAnyWayEndsTheProgram)
     };
     for (const auto& way : ways) {
         auto window = Start();
+        // Start-up holds Ctrl+Shift+Q; the end lets it go.
+        EXPECT_EQ(hotKey->registered, (std::vector<std::pair<int, int>>{{6, 0x51}})) << way.how;
+        EXPECT_EQ(hotKey->unregistered, 0) << way.how;
         QSignalSpy closed(window.get(), &TfrmMain::Closed);
         way.close(*window);
         EXPECT_EQ(closed.count(), 1) << way.how;
         EXPECT_FALSE(window->isVisible()) << way.how;
+        EXPECT_EQ(hotKey->unregistered, 1) << way.how;
     }
     EXPECT_TRUE(boxes.empty());
 }

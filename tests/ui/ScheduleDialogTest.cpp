@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "ScheduleStoreTest.h"
-#include "widgets/CheckDropDown.h"
-#include "ui/ScheduleDialog.h"
 #include "store/Store.h"
+#include "ui/ScheduleDialog.h"
+#include "widgets/CheckDropDown.h"
 #include "widgets/MessageBoxes.h"
 
 using namespace brellow;

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "WindowsTestSupport.h"
-#include "widgets/StoreRowList.h"
-#include "ui/FolderPairDialog.h"
-#include "ui/TargetListWindow.h"
 #include "ui/ButtonStrip.h"
 #include "ui/ConfirmationDialog.h"
+#include "ui/FolderPairDialog.h"
+#include "ui/TargetListWindow.h"
+#include "widgets/StoreRowList.h"
 
 using namespace brellow;
 using namespace brellow::testing;

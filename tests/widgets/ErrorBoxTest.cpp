@@ -51,7 +51,7 @@ TEST(ProgramTitle, IsTheFileNameUpToItsFirstDotWithTheRestLowerCase)
     };
     for (const auto& c : cases)
         EXPECT_EQ(ProgramTitleOf(QString::fromUtf8(c.fileName)), QString::fromUtf8(c.title)) << c.fileName;
-    EXPECT_EQ(ProgramTitle(), QStringLiteral("main_window_tests"));
+    EXPECT_EQ(ProgramTitle(), QStringLiteral("widgets_tests"));
 }
 
 // An object whose event handler fails the way a store error would.
@@ -79,7 +79,7 @@ TEST_F(ErrorBoxTest, AnErrorLeavingAHandlerIsShownAndTheProgramGoesOn)
     EXPECT_EQ(handler.handled, 2);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
-    EXPECT_EQ(boxes[0].caption, QStringLiteral("main_window_tests"));
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("widgets_tests"));
     EXPECT_EQ(boxes[0].text, QStringLiteral("unable to open database file."));
 }
 
@@ -88,7 +88,7 @@ TEST_F(ErrorBoxTest, PlainBoxHasNoIconAndTheProgramTitle)
     ShowPlainBox(QStringLiteral("バックアップ終了"));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].icon, QMessageBox::NoIcon);
-    EXPECT_EQ(boxes[0].caption, QStringLiteral("main_window_tests"));
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("widgets_tests"));
     EXPECT_EQ(boxes[0].text, QStringLiteral("バックアップ終了"));
 }
 

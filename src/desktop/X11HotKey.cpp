@@ -1,17 +1,16 @@
-#include "desktop/GlobalHotKey.h"
+#include "desktop/X11HotKey.h"
 
 #include <QGuiApplication>
 
 #include <xcb/xcb.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace brellow {
 
 namespace {
 
-// Caps Lock and Num Lock must not stop the key from arriving, so each combination is
-// grabbed with and without them.
 constexpr uint16_t kIgnoredLocks[] = {0, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2, XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2};
 constexpr uint16_t kComparedModifiers =
     XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
@@ -19,13 +18,13 @@ constexpr uint16_t kComparedModifiers =
 uint16_t XModifiersOf(int modifiers)
 {
     uint16_t mask = 0;
-    if (modifiers & GlobalHotKey::kModAlt)
+    if (modifiers & HotKey::kModAlt)
         mask |= XCB_MOD_MASK_1;
-    if (modifiers & GlobalHotKey::kModControl)
+    if (modifiers & HotKey::kModControl)
         mask |= XCB_MOD_MASK_CONTROL;
-    if (modifiers & GlobalHotKey::kModShift)
+    if (modifiers & HotKey::kModShift)
         mask |= XCB_MOD_MASK_SHIFT;
-    if (modifiers & GlobalHotKey::kModSuper)
+    if (modifiers & HotKey::kModSuper)
         mask |= XCB_MOD_MASK_4;
     return mask;
 }
@@ -57,56 +56,80 @@ uint8_t KeycodeOfLetter(xcb_connection_t* connection, int virtualKey)
     return found;
 }
 
+// Said on standard error: a key that never arrives would otherwise leave no trace.
+void SayUnavailable(const char* why)
+{
+    std::fprintf(stderr, "Brellow2: the global hot key is not available: %s\n", why);
+}
+
 }  // namespace
 
-GlobalHotKey::GlobalHotKey(QObject* parent) : QObject(parent) {}
+std::vector<uint16_t> X11GrabMasks(int modifiers)
+{
+    std::vector<uint16_t> masks;
+    for (uint16_t locks : kIgnoredLocks)
+        masks.push_back(XModifiersOf(modifiers) | locks);
+    return masks;
+}
 
-GlobalHotKey::~GlobalHotKey()
+X11HotKey::X11HotKey(QObject* parent) : HotKey(parent) {}
+
+X11HotKey::~X11HotKey()
 {
     Unregister();
 }
 
-void GlobalHotKey::Register(int modifiers, int virtualKey)
+void X11HotKey::Register(int modifiers, int virtualKey)
 {
     Unregister();
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11)
-        return;
     // Some platforms answer the X11 interface without holding a connection.
-    xcb_connection_t* connection = x11->connection();
-    if (!connection)
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection) {
+        SayUnavailable("the display is not an X11 display");
         return;
+    }
     const uint8_t keycode = KeycodeOfLetter(connection, virtualKey);
-    if (!keycode)
+    if (!keycode) {
+        SayUnavailable("no key of the keyboard carries the letter");
         return;
+    }
     connection_ = connection;
     root_ = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     keycode_ = keycode;
     xModifiers_ = XModifiersOf(modifiers);
     modifiersAndKey_ = static_cast<quint32>(modifiers & 0xFFFF) | (static_cast<quint32>(virtualKey) << 16);
-    for (uint16_t locks : kIgnoredLocks) {
-        // A combination held by another program fails here; that is not reported.
+    for (uint16_t mask : X11GrabMasks(modifiers)) {
         xcb_generic_error_t* error = xcb_request_check(
-            connection_, xcb_grab_key_checked(connection_, 1, root_, xModifiers_ | locks, keycode_,
-                                              XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-        std::free(error);
+            connection_, xcb_grab_key_checked(connection_, 1, root_, mask, keycode_, XCB_GRAB_MODE_ASYNC,
+                                              XCB_GRAB_MODE_ASYNC));
+        if (error)
+            std::free(error);
+        else
+            grabbed_.push_back(mask);
+    }
+    if (grabbed_.empty()) {
+        SayUnavailable("another program holds it");
+        connection_ = nullptr;
+        return;
     }
     qGuiApp->installNativeEventFilter(this);
 }
 
-void GlobalHotKey::Unregister()
+void X11HotKey::Unregister()
 {
     if (!connection_)
         return;
     if (qGuiApp)
         qGuiApp->removeNativeEventFilter(this);
-    for (uint16_t locks : kIgnoredLocks)
-        xcb_ungrab_key(connection_, keycode_, root_, xModifiers_ | locks);
+    for (uint16_t mask : grabbed_)
+        xcb_ungrab_key(connection_, keycode_, root_, mask);
     xcb_flush(connection_);
+    grabbed_.clear();
     connection_ = nullptr;
 }
 
-bool GlobalHotKey::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
+bool X11HotKey::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
 {
     if (eventType != "xcb_generic_event_t")
         return false;
