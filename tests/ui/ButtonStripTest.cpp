@@ -44,7 +44,7 @@ std::array<QPushButton*, 3> Buttons(TFrmBtn2& strip)
 }  // namespace
 
 // Each state is applied from two starting points, so what it leaves alone shows too.
-TEST(FrmBtn2Test, EachStateChangesOnlyWhatItNames)
+TEST(ButtonStripTest, EachStateChangesOnlyWhatItNames)
 {
     for (const StateCase& row : kStates) {
         for (const bool startEnabled : {true, false}) {
@@ -65,7 +65,7 @@ TEST(FrmBtn2Test, EachStateChangesOnlyWhatItNames)
     }
 }
 
-TEST(FrmBtn2Test, ClicksTogglePendingAndResetRestoresTheDesign)
+TEST(ButtonStripTest, ClicksTogglePendingAndResetRestoresTheDesign)
 {
     TFrmBtn2 strip;
     EXPECT_FALSE(strip.Pending());

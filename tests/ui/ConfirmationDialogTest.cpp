@@ -11,7 +11,7 @@
 using namespace brellow;
 using brellow::testing::OnShow;
 
-TEST(OKRightDlg2Test, AnswersSetRefusedAndTheLabel)
+TEST(ConfirmationDialogTest, AnswersSetRefusedAndTheLabel)
 {
     struct Case {
         const char* answer;

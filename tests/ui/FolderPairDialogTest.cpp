@@ -21,7 +21,7 @@ using namespace brellow::testing;
 
 namespace {
 
-class DPickFolderTest : public StoreFixture {
+class FolderPairDialogTest : public StoreFixture {
 protected:
     void Type(const std::string& target, const std::string& destination)
     {
@@ -57,7 +57,7 @@ TEST(DestinationListFolderTest, OpensAtTheParentOfTheOldDestination)
         EXPECT_EQ(DestinationListFolder(row.destination), row.listFolder) << row.destination;
 }
 
-TEST_F(DPickFolderTest, OkWithAnEmptyEditStoresNothing)
+TEST_F(FolderPairDialogTest, OkWithAnEmptyEditStoresNothing)
 {
     const std::vector<std::string> texts[] = {{"", "/b"}, {"/a", ""}, {"", ""}};
     for (const auto& row : texts) {
@@ -71,7 +71,7 @@ TEST_F(DPickFolderTest, OkWithAnEmptyEditStoresNothing)
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(DPickFolderTest, StoresTheEditsExactlyAsTyped)
+TEST_F(FolderPairDialogTest, StoresTheEditsExactlyAsTyped)
 {
     const Rows typed = {
         {" /home/ann/My Files ", "/mnt/it's here"},
@@ -87,7 +87,7 @@ TEST_F(DPickFolderTest, StoresTheEditsExactlyAsTyped)
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(DPickFolderTest, EditModeOpensOnTheOldPair)
+TEST_F(FolderPairDialogTest, EditModeOpensOnTheOldPair)
 {
     const std::string source = MakeFolder("source");
     const std::string parent = MakeFolder("copies");
@@ -107,7 +107,7 @@ TEST_F(DPickFolderTest, EditModeOpensOnTheOldPair)
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(DPickFolderTest, EditModeOkReplacesEveryCopyOfTheOldPairWithOneRow)
+TEST_F(FolderPairDialogTest, EditModeOkReplacesEveryCopyOfTheOldPairWithOneRow)
 {
     const std::string source = MakeFolder("source");
     const std::string destination = MakeFolder("copy");
@@ -122,7 +122,7 @@ TEST_F(DPickFolderTest, EditModeOkReplacesEveryCopyOfTheOldPairWithOneRow)
     EXPECT_FALSE(dialog.EditMode());
 }
 
-TEST_F(DPickFolderTest, EnteringTheDestinationEditInEditModeTakesTheListFolder)
+TEST_F(FolderPairDialogTest, EnteringTheDestinationEditInEditModeTakesTheListFolder)
 {
     const std::string source = MakeFolder("source");
     const std::string destination = MakeFolder("copies/copy");
@@ -139,7 +139,7 @@ TEST_F(DPickFolderTest, EnteringTheDestinationEditInEditModeTakesTheListFolder)
     EXPECT_EQ(Pairs(), (Rows{{source, folder / "copies"}}));
 }
 
-TEST_F(DPickFolderTest, TheSourceEditFollowsTheSourceListAndIsReplacedWhenEntered)
+TEST_F(FolderPairDialogTest, TheSourceEditFollowsTheSourceListAndIsReplacedWhenEntered)
 {
     const std::string first = MakeFolder("first");
     const std::string second = MakeFolder("second");
@@ -158,7 +158,7 @@ TEST_F(DPickFolderTest, TheSourceEditFollowsTheSourceListAndIsReplacedWhenEntere
     EXPECT_EQ(Text(*dialog.EditFile), second);
 }
 
-TEST_F(DPickFolderTest, CancelInEditModeKeepsThePairAndTheNextShowingIsNew)
+TEST_F(FolderPairDialogTest, CancelInEditModeKeepsThePairAndTheNextShowingIsNew)
 {
     const std::string source = MakeFolder("source");
     const std::string destination = MakeFolder("copy");
@@ -177,7 +177,7 @@ TEST_F(DPickFolderTest, CancelInEditModeKeepsThePairAndTheNextShowingIsNew)
     EXPECT_EQ(Pairs(), (Rows{{source, destination}, {"/changed", "/changed too"}}));
 }
 
-TEST_F(DPickFolderTest, AReplacementWhoseInsertFailsKeepsTheOldPair)
+TEST_F(FolderPairDialogTest, AReplacementWhoseInsertFailsKeepsTheOldPair)
 {
     const std::string source = MakeFolder("source");
     const std::string destination = MakeFolder("copy");
@@ -196,7 +196,7 @@ TEST_F(DPickFolderTest, AReplacementWhoseInsertFailsKeepsTheOldPair)
     EXPECT_EQ(Pairs().size(), 2u);
 }
 
-TEST_F(DPickFolderTest, AStoreThatCannotBeOpenedAtOkIsReportedAndTheDialogCloses)
+TEST_F(FolderPairDialogTest, AStoreThatCannotBeOpenedAtOkIsReportedAndTheDialogCloses)
 {
     BreakStore();
     dialog.show();
@@ -206,7 +206,7 @@ TEST_F(DPickFolderTest, AStoreThatCannotBeOpenedAtOkIsReportedAndTheDialogCloses
     ExpectOneErrorBox();
 }
 
-TEST_F(DPickFolderTest, AnOldTargetThatIsGoneStopsTheFillWithAnError)
+TEST_F(FolderPairDialogTest, AnOldTargetThatIsGoneStopsTheFillWithAnError)
 {
     const std::string destination = MakeFolder("copy");
     const std::string gone = folder / "gone";
@@ -222,7 +222,7 @@ TEST_F(DPickFolderTest, AnOldTargetThatIsGoneStopsTheFillWithAnError)
     dialog.CancelBtn->click();
 }
 
-TEST_F(DPickFolderTest, TheFolderListShowsTheChainAndTheSubfoldersAndMovesOnDoubleClick)
+TEST_F(FolderPairDialogTest, TheFolderListShowsTheChainAndTheSubfoldersAndMovesOnDoubleClick)
 {
     const std::string base = MakeFolder("base");
     MakeFolder("base/b");

@@ -15,7 +15,7 @@ using namespace brellow::testing;
 
 namespace {
 
-class FLogListTest : public StoreFixture {
+class HistoryWindowTest : public StoreFixture {
 protected:
     void AddHistory(const std::string& target, const std::string& destination, const std::string& date)
     {
@@ -29,7 +29,7 @@ protected:
 
 }  // namespace
 
-TEST_F(FLogListTest, EachShowingListsTheHistoryInStoreOrder)
+TEST_F(HistoryWindowTest, EachShowingListsTheHistoryInStoreOrder)
 {
     AddHistory("/z", "/copy", "2024/03/05 09:07");
     AddHistory("/a", "/copy", "2024/03/04 10:00");
@@ -48,7 +48,7 @@ TEST_F(FLogListTest, EachShowingListsTheHistoryInStoreOrder)
     ExpectOneErrorBox();
 }
 
-TEST_F(FLogListTest, DeleteRemovesTheSelectedRowsAtOnce)
+TEST_F(HistoryWindowTest, DeleteRemovesTheSelectedRowsAtOnce)
 {
     AddHistory("/a", "/copy", "2024/03/05 09:07");
     AddHistory("/b", "/copy", "2024/03/05 09:07");
@@ -70,7 +70,7 @@ TEST_F(FLogListTest, DeleteRemovesTheSelectedRowsAtOnce)
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(FLogListTest, AFailedDeleteIsRolledBackReportedAndTheListRefilled)
+TEST_F(HistoryWindowTest, AFailedDeleteIsRolledBackReportedAndTheListRefilled)
 {
     AddHistory("/a", "/copy", "2024/03/05 09:07");
     AddHistory("/locked", "/copy", "2024/03/05 09:08");

@@ -20,7 +20,7 @@ using namespace brellow::testing;
 
 namespace {
 
-class FTrgListTest : public StoreFixture {
+class TargetListWindowTest : public StoreFixture {
 protected:
     void SetUp() override
     {
@@ -49,7 +49,7 @@ protected:
 
 }  // namespace
 
-TEST_F(FTrgListTest, EachShowingListsThePairsInStoreOrder)
+TEST_F(TargetListWindowTest, EachShowingListsThePairsInStoreOrder)
 {
     AddPair("/z", "/copy of z");
     AddPair("/a", "/copy of a");
@@ -63,7 +63,7 @@ TEST_F(FTrgListTest, EachShowingListsThePairsInStoreOrder)
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(FTrgListTest, AStoreThatCannotBeReadLeavesTheListEmptyWithAnError)
+TEST_F(TargetListWindowTest, AStoreThatCannotBeReadLeavesTheListEmptyWithAnError)
 {
     AddPair("/a", "/b");
     window.show();
@@ -75,7 +75,7 @@ TEST_F(FTrgListTest, AStoreThatCannotBeReadLeavesTheListEmptyWithAnError)
     EXPECT_TRUE(window.isVisible());
 }
 
-TEST_F(FTrgListTest, AddShowsThePendingStripAndListsTheStoredPair)
+TEST_F(TargetListWindowTest, AddShowsThePendingStripAndListsTheStoredPair)
 {
     AddPair("/a", "/b");
     window.show();
@@ -94,7 +94,7 @@ TEST_F(FTrgListTest, AddShowsThePendingStripAndListsTheStoredPair)
     EXPECT_EQ(Listed(), (Rows{{"/a", "/b"}, {"/new", "/new copy"}}));
 }
 
-TEST_F(FTrgListTest, UpdateOpensTheTopmostSelectedPair)
+TEST_F(TargetListWindowTest, UpdateOpensTheTopmostSelectedPair)
 {
     const std::string source = MakeFolder("source");
     const std::string destination = MakeFolder("copy");
@@ -121,7 +121,7 @@ TEST_F(FTrgListTest, UpdateOpensTheTopmostSelectedPair)
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(FTrgListTest, UpdateWithNothingSelectedOpensNothing)
+TEST_F(TargetListWindowTest, UpdateWithNothingSelectedOpensNothing)
 {
     AddPair("/a", "/b");
     window.show();
@@ -133,7 +133,7 @@ TEST_F(FTrgListTest, UpdateWithNothingSelectedOpensNothing)
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(FTrgListTest, DeleteRemovesEveryEqualStoredPairButOnlyTheSelectedItem)
+TEST_F(TargetListWindowTest, DeleteRemovesEveryEqualStoredPairButOnlyTheSelectedItem)
 {
     AddPair("/a", "/b");
     AddPair("/keep", "/kept");
@@ -153,7 +153,7 @@ TEST_F(FTrgListTest, DeleteRemovesEveryEqualStoredPairButOnlyTheSelectedItem)
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(FTrgListTest, DeclinedOrEmptyDeletesChangeNothing)
+TEST_F(TargetListWindowTest, DeclinedOrEmptyDeletesChangeNothing)
 {
     const struct {
         const char* answer;
@@ -183,7 +183,7 @@ TEST_F(FTrgListTest, DeclinedOrEmptyDeletesChangeNothing)
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(FTrgListTest, AFailedDeleteIsRolledBackReportedAndTheListRefilled)
+TEST_F(TargetListWindowTest, AFailedDeleteIsRolledBackReportedAndTheListRefilled)
 {
     AddPair("/a", "/b");
     AddPair("/locked", "/l");
@@ -204,7 +204,7 @@ TEST_F(FTrgListTest, AFailedDeleteIsRolledBackReportedAndTheListRefilled)
     EXPECT_EQ(Pairs().size(), 4u);
 }
 
-TEST_F(FTrgListTest, DeleteMatchesStoredTextsByteForByte)
+TEST_F(TargetListWindowTest, DeleteMatchesStoredTextsByteForByte)
 {
     Run("insert into m_bkup values (cast(x'2f6261ff64' as text), '/copy')");  // "/ba\xFFd", not UTF-8
     AddPair("/c", "/d");
@@ -215,7 +215,7 @@ TEST_F(FTrgListTest, DeleteMatchesStoredTextsByteForByte)
     EXPECT_EQ(Pairs(), (Rows{{"/c", "/d"}}));
 }
 
-TEST_F(FTrgListTest, TheScheduleButtonOpensTheScheduleDialog)
+TEST_F(TargetListWindowTest, TheScheduleButtonOpensTheScheduleDialog)
 {
     window.show();
     OnShow answer(schedule, [&] { schedule.reject(); });
