@@ -44,7 +44,11 @@ await() {
     local deadline=$((SECONDS + ${limit:-$step_limit}))
     until "$@" >/dev/null 2>&1; do
         ((SECONDS < deadline)) || fail "timed out waiting for: $what"
-        [ -z "$app_pid" ] || kill -0 "$app_pid" 2>/dev/null || fail "the program ended while waiting for: $what"
+        # The program may end just after the look; the condition may be just that.
+        if [ -n "$app_pid" ] && ! kill -0 "$app_pid" 2>/dev/null; then
+            "$@" >/dev/null 2>&1 || fail "the program ended while waiting for: $what"
+            return
+        fi
         sleep 0.1
     done
 }
