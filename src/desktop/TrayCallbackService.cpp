@@ -17,20 +17,24 @@ TrayCallbackService::~TrayCallbackService()
         return;
     QDBusConnection bus = QDBusConnection::sessionBus();
     bus.unregisterObject(QLatin1String(kObjectPath));
-    bus.unregisterService(QLatin1String(kServiceName));
+    bus.unregisterService(instanceName_);
+    if (holdsCommonName_)
+        bus.unregisterService(QLatin1String(kServiceName));
 }
 
-bool TrayCallbackService::Register()
+bool TrayCallbackService::Register(const QString& instanceName)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return false;
     if (!bus.registerObject(QLatin1String(kObjectPath), this, QDBusConnection::ExportScriptableSlots))
         return false;
-    if (!bus.registerService(QLatin1String(kServiceName))) {
+    if (!bus.registerService(instanceName)) {
         bus.unregisterObject(QLatin1String(kObjectPath));
         return false;
     }
+    instanceName_ = instanceName;
+    holdsCommonName_ = bus.registerService(QLatin1String(kServiceName));
     registered_ = true;
     return true;
 }

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/Paths.h"
+#include "store/StoreLocation.h"
 
 namespace brellow {
 
@@ -38,7 +38,7 @@ void ForEachRow(TSQLiteDatabase& db, const char* sql, Visit visit)
 std::string StorePath()
 {
     const std::string& chosen = StorePathOverride();
-    return chosen.empty() ? ExecutableFolder() + "/qzbackup.db" : chosen;
+    return chosen.empty() ? LocatedStorePath() : chosen;
 }
 
 void SetStorePathForTesting(const std::string& path)

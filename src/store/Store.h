@@ -37,7 +37,7 @@ enum IntervalKind { kDaily = 0, kWeekly = 1, kMonthly = 2 };
 
 // ---- Location and connections ----
 
-// The executable's folder followed by "/qzbackup.db", unless a test chose another file.
+// Where qzbackup.db lies (StoreLocation.h), unless a test chose another file.
 std::string StorePath();
 void SetStorePathForTesting(const std::string& path);
 

@@ -26,7 +26,9 @@ const char* const kWindowCaption = "Brellow2 「データバックアップ」";
 const char* const kTrayToolTip = "Brellow2";
 const char* const kFirstRunText = "バックアップ情報を設定してください";
 const char* const kRunFinishedText = "バックアップ終了";
-const char* const kNoTrayText = "シェル通知アイコンが作成できません";
+const char* const kNoTrayText =
+    "シェル通知アイコンが作成できません.\n"
+    "通知領域（システムトレイ）が必要です。GNOME では AppIndicator 拡張機能などを有効にしてください";
 
 constexpr int kClientWidth = 298;
 constexpr int kClientHeight = 101;

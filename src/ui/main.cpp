@@ -5,9 +5,12 @@
 #include <exception>
 #include <memory>
 
+#include "desktop/NotificationArea.h"
+#include "desktop/SingleInstance.h"
 #include "desktop/SystemTrayIcon.h"
 #include "desktop/TrayCallbackService.h"
 #include "desktop/X11HotKey.h"
+#include "store/Store.h"
 #include "ui/ConfirmationDialog.h"
 #include "ui/FolderPairDialog.h"
 #include "ui/HistoryWindow.h"
@@ -26,6 +29,14 @@ int main(int argc, char** argv)
     // Only closing the main window ends the program, not closing the last visible window:
     // a settings window opened from the tray is often the only one on screen.
     application.setQuitOnLastWindowClosed(false);
+
+    // One copy per store: a second start brings the first one's window up and ends.
+    SingleInstance instance(StorePath());
+    if (!instance.Claim(StartupWaiter::Real()))
+        return 0;
+    // Started with the session, the program may come before the panel; the main window's
+    // tray icon reports it when none has come after the wait.
+    AwaitNotificationArea(NotificationAreaPresent, StartupWaiter::Real());
 
     std::unique_ptr<TfrmMain> frmMain;
     try {
@@ -48,7 +59,7 @@ int main(int argc, char** argv)
     frmMain->UseWindows(*dlgVersion, *frmTrgList, *frmLogList);
 
     TrayCallbackService trayCallback([&frmMain](int mouseMessage) { frmMain->WMUser100(mouseMessage); });
-    trayCallback.Register();
+    trayCallback.Register(instance.BusName());
 
     return application.exec();
 }

@@ -315,7 +315,10 @@ TEST_F(MainWindowTest, NoNotificationAreaStopsTheStartBeforeTheStoreIsTouched)
         Start(false);
         FAIL() << "the window was made without a notification area";
     } catch (const std::runtime_error& error) {
-        EXPECT_TRUE(QString::fromUtf8(error.what()).contains(QStringLiteral("シェル通知アイコンが作成できません")));
+        const QString text = QString::fromUtf8(error.what());
+        EXPECT_TRUE(text.contains(QStringLiteral("シェル通知アイコンが作成できません")));
+        // A second line says what is missing.
+        EXPECT_TRUE(text.contains(QStringLiteral("\n通知領域（システムトレイ）が必要です")));
     }
     EXPECT_FALSE(std::filesystem::exists(StoreFile()));
 }

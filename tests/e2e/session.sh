@@ -1,0 +1,106 @@
+# Shared by the end-to-end tests: a virtual X display and a session bus of their own, a
+# notification area to start and stop, and the program's windows as xdotool finds them.
+# The sourcing script sets overall_limit and step_limit (seconds) before sourcing this.
+# Every process started here is ended and reaped, and the work folder removed, on any exit.
+
+# A hard limit on the whole run, whatever hangs: past it the script is told to stop and
+# cleans up like on any other exit.
+if [ -z "${SMOKE_LIMITED:-}" ]; then
+    SMOKE_LIMITED=1 exec timeout --kill-after=10 "$overall_limit" "$0" "$@"
+fi
+
+readonly caption='^Brellow2 「データバックアップ」$'
+readonly service=org.brellow.Brellow2
+
+work=$(mktemp -d)
+started=()
+app_pid=
+
+stop_all() {
+    local i
+    if [ -n "$app_pid" ]; then
+        kill "$app_pid" 2>/dev/null || true
+        wait "$app_pid" 2>/dev/null || true
+    fi
+    for ((i = ${#started[@]} - 1; i >= 0; i--)); do
+        kill "${started[i]}" 2>/dev/null || true
+        wait "${started[i]}" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap stop_all EXIT
+trap 'echo "FAIL: interrupted" >&2; exit 1' INT TERM
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$work/app.log" ] && sed 's/^/  program: /' "$work/app.log" >&2
+    exit 1
+}
+
+# Polls a command until it succeeds, at most step_limit seconds (or $limit when set).
+await() {
+    local what=$1
+    shift
+    local deadline=$((SECONDS + ${limit:-$step_limit}))
+    until "$@" >/dev/null 2>&1; do
+        ((SECONDS < deadline)) || fail "timed out waiting for: $what"
+        # The program may end just after the look; the condition may be just that.
+        if [ -n "$app_pid" ] && ! kill -0 "$app_pid" 2>/dev/null; then
+            "$@" >/dev/null 2>&1 || fail "the program ended while waiting for: $what"
+            return
+        fi
+        sleep 0.1
+    done
+}
+
+# ---- a display and a session bus, all our own ----
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+started+=($!)
+await "the virtual display" test -s "$work/display"
+export DISPLAY=":$(head -n1 "$work/display")"
+
+dbus-daemon --session --nofork --print-address=3 3>"$work/bus" >/dev/null 2>&1 &
+started+=($!)
+await "the session bus" test -s "$work/bus"
+export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
+
+start_tray_host() {
+    trayer --edge top --align right --widthtype pixel --width 100 --height 24 >/dev/null 2>&1 &
+    tray_host_pid=$!
+    started+=($tray_host_pid)
+    await "the notification area" xdotool search --class trayer
+}
+stop_tray_host() {
+    kill "$tray_host_pid"
+    wait "$tray_host_pid" || true
+    await "the notification area to go" bash -c '! xdotool search --class trayer'
+}
+
+tray_callback() {
+    dbus-send --session --print-reply --dest="$service" /MainWindow "$service.MainWindow.TrayCallback" "int32:$1"
+}
+main_window_visible() { xdotool search --onlyvisible --name "$caption"; }
+main_window_hidden() { ! xdotool search --onlyvisible --name "$caption"; }
+# The icon's window, docked in the notification area: the program's visible window that is
+# not the main window.
+tray_icon() {
+    local window
+    for window in $(xdotool search --onlyvisible --class '^Brellow2$'); do
+        [[ "$(xdotool getwindowname "$window")" =~ $caption ]] || { echo "$window"; return; }
+    done
+}
+tray_icon_present() { [ -n "$(tray_icon)" ]; }
+
+focus_main_window() {
+    xdotool windowfocus --sync "$(xdotool search --onlyvisible --name "$caption" | head -n1)"
+}
+
+close_main_window() {
+    focus_main_window
+    xdotool key --clearmodifiers ctrl+x   # File > Exit
+    await "the program to end" bash -c "! kill -0 $app_pid"
+    local status=0
+    wait "$app_pid" || status=$?
+    app_pid=
+    [ "$status" -eq 0 ] || fail "the program ended with status $status"
+}
