@@ -30,9 +30,8 @@ class TfrmMain : public QMainWindow, public BackupRunHost, public AutoRunView {
     Q_OBJECT
 public:
     // Raises when the tray cannot take the icon; the program cannot run without it.
-    explicit TfrmMain(std::unique_ptr<TrayIcon> tray, const Clock& clock = DefaultClock(),
-                      const LocaleSettings& locale = UserLocale(), std::string companionProgram = std::string(),
-                      QWidget* parent = nullptr);
+    TfrmMain(std::unique_ptr<TrayIcon> tray, const Clock& clock, const LocaleSettings& locale,
+             std::string companionProgram = std::string(), QWidget* parent = nullptr);
     ~TfrmMain() override;
 
     // The windows the menus open, handed over by the entry once they exist.

@@ -30,6 +30,8 @@ TfrmTrgList::TfrmTrgList(QWidget* parent)
     ListViewBK->setGeometry(8, 8, 409, 289);
     ListViewBK->header()->setSectionResizeMode(QHeaderView::Stretch);
 
+    for (QPushButton* button : {FrmBtn21->btnnew, FrmBtn21->btnupdate, FrmBtn21->btnremove})
+        FitButtonToText(*button);
     FrmBtn21->StackButtons();
     FrmBtn21->move(425, 8);
     cxBtnsc->setGeometry(425, FrmBtn21->geometry().bottom() + 9, 90, 25);

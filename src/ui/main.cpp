@@ -16,6 +16,7 @@
 #include "ui/TargetListWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/ConfirmationDialog.h"
+#include "store/Store.h"
 
 using namespace brellow;
 
@@ -26,9 +27,13 @@ int main(int argc, char** argv)
     // a settings window opened from the tray is often the only one on screen.
     application.setQuitOnLastWindowClosed(false);
 
+    // The user's time and date conventions are read once, here, and handed to whoever needs them.
+    const LocaleSettings locale = LocaleSettings::FromEnvironment();
+    UseStoreLocale(locale);
+
     std::unique_ptr<TfrmMain> frmMain;
     try {
-        frmMain = std::make_unique<TfrmMain>(std::make_unique<SystemTrayIcon>());
+        frmMain = std::make_unique<TfrmMain>(std::make_unique<SystemTrayIcon>(), DefaultClock(), locale);
     } catch (const std::exception& error) {
         ShowErrorBox(QString::fromUtf8(error.what()));
         return 1;
@@ -38,7 +43,7 @@ int main(int argc, char** argv)
 
     // The other windows belong to the main window and are owned by it.
     auto* dlgVersion = new TDlgVersion(frmMain.get());
-    auto* frmSchedule = new TfrmSchedule(UserLocale(), frmMain.get());
+    auto* frmSchedule = new TfrmSchedule(locale, frmMain.get());
     auto* okRightDlg2 = new TOKRightDlg2(frmMain.get());
     auto* frmTrgList = new TfrmTrgList(frmMain.get());
     auto* dlgPickFolder = new TDlgPickFolder(frmMain.get());

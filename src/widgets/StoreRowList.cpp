@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
 #include <memory>
 
 #include "store/Store.h"
@@ -68,7 +69,7 @@ void TStoreRowList::DeleteSelectedRows(
     const std::function<std::string(const std::vector<std::string>&)>& statementFor,
     const std::function<void()>& refill)
 {
-    bool itemsTakenOut = false;
+    std::vector<std::vector<std::string>> deletedRows;
     const bool deleted = ReportErrors([&] {
         const std::unique_ptr<TSQLiteDatabase> db = OpenStore();
         Transaction transaction(*db);
@@ -76,14 +77,27 @@ void TStoreRowList::DeleteSelectedRows(
             if (!topLevelItem(index)->isSelected())
                 continue;
             const std::unique_ptr<QTreeWidgetItem> item(takeTopLevelItem(index));
-            itemsTakenOut = true;
-            db->RunStatement(statementFor(RowTexts(*item)));
+            deletedRows.push_back(RowTexts(*item));
+            db->RunStatement(statementFor(deletedRows.back()));
         }
         transaction.Commit();
     });
-    // The failed transaction was rolled back, so the store still holds every row.
-    if (!deleted && itemsTakenOut)
+    if (deleted) {
+        // A delete removes every stored row equal to the selected one, so its unselected
+        // twins leave the list too.
+        TakeOutRowsEqualTo(deletedRows);
+    } else if (!deletedRows.empty()) {
+        // The failed transaction was rolled back, so the store still holds every row.
         ReportErrors(refill);
+    }
+}
+
+void TStoreRowList::TakeOutRowsEqualTo(const std::vector<std::vector<std::string>>& rows)
+{
+    for (int index = topLevelItemCount() - 1; index >= 0; --index) {
+        if (std::find(rows.begin(), rows.end(), RowTexts(*topLevelItem(index))) != rows.end())
+            delete takeTopLevelItem(index);
+    }
 }
 
 }  // namespace brellow

@@ -24,11 +24,15 @@ public:
 
     // Takes every selected item out of the list, from the last to the first, running the
     // statement for each one's texts; all the statements form one transaction on a
-    // connection of their own. A failure is rolled back and shown in the error box; when
-    // items had already been taken out, refill restores the list from the store (its error
-    // shown the same way).
+    // connection of their own. Afterwards the list shows what the store holds: items equal
+    // to a deleted row leave it as well; a failure is rolled back and shown in the error
+    // box, and when items had already been taken out, refill restores the list from the
+    // store (its error shown the same way).
     void DeleteSelectedRows(const std::function<std::string(const std::vector<std::string>&)>& statementFor,
                             const std::function<void()>& refill);
+
+private:
+    void TakeOutRowsEqualTo(const std::vector<std::vector<std::string>>& rows);
 };
 
 }  // namespace brellow
