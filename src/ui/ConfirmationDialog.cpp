@@ -33,6 +33,7 @@ TOKRightDlg2::TOKRightDlg2(QWidget* parent)
     OKBtn->setDefault(true);
     connect(OKBtn, &QPushButton::clicked, this, &TOKRightDlg2::OKBtnClick);
     connect(btncancel, &QPushButton::clicked, this, &TOKRightDlg2::btncancelClick);
+    FitButtonsToText(*this);
 }
 
 void TOKRightDlg2::FormShow()

@@ -100,6 +100,7 @@ TDlgPickFolder::TDlgPickFolder(QWidget* parent) : TFormDialog(parent)
         accept();
     });
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    FitButtonsToText(*this);
 }
 
 void TDlgPickFolder::BeginEdit(const std::string& oldTarget, const std::string& oldDestination)

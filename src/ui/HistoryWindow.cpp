@@ -42,6 +42,7 @@ TfrmLogList::TfrmLogList(QWidget* parent)
     WidenDateColumn();
 
     connect(cxButton1, &QPushButton::clicked, this, &TfrmLogList::cxButton1Click);
+    FitButtonsToText(*this);
 }
 
 void TfrmLogList::FormShow()

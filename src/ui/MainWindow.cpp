@@ -99,6 +99,7 @@ void TfrmMain::BuildControls()
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &TfrmMain::Timer1Timer);
+    FitButtonsToText(*this);
 }
 
 void TfrmMain::BuildMenus()

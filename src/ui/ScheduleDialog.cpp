@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
@@ -72,13 +73,21 @@ TfrmSchedule::TfrmSchedule(const LocaleSettings& locale, QWidget* parent) : TFor
     Bevel1->setFrameShadow(QFrame::Sunken);
 
     cxChckLstBxWk = new QListWidget(this);
+    // All seven days show between the list's top and the time editor: a row is as high as
+    // a day's glyphs and its check box need, not the font's whole line spacing (the CJK
+    // fonts' is generous). The list grows past 97 only where even that is too little.
+    const QFontMetrics metrics(cxChckLstBxWk->font());
+    const int indicator = style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, cxChckLstBxWk);
+    int rowHeight = indicator;
+    for (const char* label : kWeekdayLabels)
+        rowHeight = std::max(rowHeight, metrics.tightBoundingRect(QString::fromUtf8(label)).height());
     for (const char* label : kWeekdayLabels) {
         auto* item = new QListWidgetItem(QString::fromUtf8(label), cxChckLstBxWk);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
+        item->setSizeHint(QSize(cxChckLstBxWk->sizeHintForColumn(0), rowHeight));
     }
-    // Tall enough for all seven days in this system's font, never lower than 97.
-    const int allDays = kWeekdayCount * cxChckLstBxWk->sizeHintForRow(0) + 2 * cxChckLstBxWk->frameWidth();
+    const int allDays = kWeekdayCount * rowHeight + 2 * cxChckLstBxWk->frameWidth();
     cxChckLstBxWk->setGeometry(112, 41, 121, std::max(97, allDays));
 
     cxBtnWkClr = new QPushButton(QStringLiteral("クリア"), this);
@@ -117,6 +126,7 @@ TfrmSchedule::TfrmSchedule(const LocaleSettings& locale, QWidget* parent) : TFor
     QWidget::setTabOrder(cxBtnWkClr, cxBtnDayClr);
     QWidget::setTabOrder(cxBtnDayClr, OKBtn);
     QWidget::setTabOrder(OKBtn, CancelBtn);
+    FitButtonsToText(*this);
 
     ApplyVisibility(0);
 }

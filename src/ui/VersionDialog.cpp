@@ -46,6 +46,7 @@ TDlgVersion::TDlgVersion(QWidget* parent) : QDialog(parent)
     OKButton->setGeometry(102, 165, 69, 23);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    FitButtonsToText(*this);
 }
 
 }  // namespace brellow

@@ -36,22 +36,26 @@ void UseWindowFont(QWidget& window)
     window.setFont(JapaneseUiFontPixels(11));
 }
 
-void FitButtonToText(QPushButton& button)
+void FitButtonsToText(QWidget& window)
 {
-    QStyleOptionButton option;
-    option.initFrom(&button);
-    option.text = button.text();
-    const QRect contents = button.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &button);
-    const QFontMetrics metrics(button.font());
-    const QString shown = QString(button.text()).remove(QLatin1Char('&'));
-    const QSize needed(button.width() + std::max(0, metrics.horizontalAdvance(shown) - contents.width()),
-                       button.height() + std::max(0, metrics.height() - contents.height()));
-    if (needed == button.size())
-        return;
-    if (button.minimumSize() == button.maximumSize())
-        button.setFixedSize(needed);
-    else
-        button.resize(needed);
+    for (QPushButton* button : window.findChildren<QPushButton*>()) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const QRect contents = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, &option, button);
+        const QFontMetrics metrics(button->font());
+        const QString shown = QString(button->text()).remove(QLatin1Char('&'));
+        const QSize needed(
+            button->width() + std::max(0, metrics.horizontalAdvance(shown) + margin - contents.width()),
+            button->height() + std::max(0, metrics.height() - contents.height()));
+        if (needed == button->size())
+            continue;
+        if (button->minimumSize() == button->maximumSize())
+            button->setFixedSize(needed);
+        else
+            button->resize(needed);
+    }
 }
 
 void CentreOnScreen(QWidget& window)

@@ -18,8 +18,9 @@ QFont JapaneseUiFontPixels(int pixels);
 // The font the settings windows share: the Japanese user-interface font at 11 pixels.
 void UseWindowFont(QWidget& window);
 
-// Grows a push button just enough for its text in its font; one that fits keeps its size.
-void FitButtonToText(QPushButton& button);
+// Grows each push button of a window just enough for its text in its font, with the
+// style's margin so the text does not touch the face's edges; one that fits keeps its size.
+void FitButtonsToText(QWidget& window);
 
 // Moves a top-level window to the middle of the screen it is on.
 void CentreOnScreen(QWidget& window);

@@ -15,6 +15,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
+#include <QTimeEdit>
 #include <QTreeWidget>
 
 #include <memory>
@@ -47,10 +48,11 @@ QString Where(const QWidget& window, const QWidget& control, const QString& text
            text + QStringLiteral("\"");
 }
 
-void ExpectFits(const QWidget& window, const QWidget& control, const QString& text, const QRect& room)
+// The text within the room, with a margin (in all) to the room's sides.
+void ExpectFits(const QWidget& window, const QWidget& control, const QString& text, const QRect& room, int margin = 0)
 {
     const QFontMetrics metrics(control.font());
-    EXPECT_LE(metrics.horizontalAdvance(text), room.width()) << Where(window, control, text).toStdString();
+    EXPECT_LE(metrics.horizontalAdvance(text) + margin, room.width()) << Where(window, control, text).toStdString();
     EXPECT_LE(metrics.height(), room.height()) << Where(window, control, text).toStdString();
 }
 
@@ -60,11 +62,16 @@ void ExpectButtonFits(const QWidget& window, const QAbstractButton& button)
     option.initFrom(&button);
     option.text = button.text();
     QStyle::SubElement contents = QStyle::SE_PushButtonContents;
-    if (qobject_cast<const QRadioButton*>(&button) != nullptr)
+    // A push button's text does not touch the edges of its face.
+    int margin = button.style()->pixelMetric(QStyle::PM_ButtonMargin, &option, &button);
+    if (qobject_cast<const QRadioButton*>(&button) != nullptr) {
         contents = QStyle::SE_RadioButtonContents;
-    else if (qobject_cast<const QCheckBox*>(&button) != nullptr)
+        margin = 0;
+    } else if (qobject_cast<const QCheckBox*>(&button) != nullptr) {
         contents = QStyle::SE_CheckBoxContents;
-    ExpectFits(window, button, Shown(button.text()), button.style()->subElementRect(contents, &option, &button));
+        margin = 0;
+    }
+    ExpectFits(window, button, Shown(button.text()), button.style()->subElementRect(contents, &option, &button), margin);
 }
 
 void ExpectLabelFits(const QWidget& window, const QLabel& label)
@@ -153,10 +160,17 @@ TEST_F(TextsFitTest, WeekdayListShowsAllSevenDays)
     dialog.show();
     const QListWidget& days = *dialog.cxChckLstBxWk;
     ASSERT_EQ(days.count(), 7);
+    const QFontMetrics metrics(days.font());
     for (int position = 0; position < days.count(); ++position) {
-        EXPECT_TRUE(days.viewport()->rect().contains(days.visualItemRect(days.item(position))))
-            << days.item(position)->text().toStdString();
+        const QListWidgetItem& day = *days.item(position);
+        const QRect row = days.visualItemRect(&day);
+        EXPECT_TRUE(days.viewport()->rect().contains(row)) << day.text().toStdString();
+        EXPECT_LE(metrics.tightBoundingRect(day.text()).height(), row.height()) << day.text().toStdString();
+        EXPECT_LE(metrics.horizontalAdvance(day.text()), row.width()) << day.text().toStdString();
     }
+    // Nothing below covers the list.
+    EXPECT_FALSE(days.geometry().intersects(dialog.cxTimeEd->geometry()));
+    EXPECT_FALSE(days.geometry().intersects(dialog.Label1->geometry()));
 }
 
 TEST_F(TextsFitTest, SettingsWindowsAndDialogs)
@@ -187,6 +201,27 @@ TEST_F(TextsFitTest, HistoryWindowShowsTheWholeDate)
     EXPECT_GT(cell.height(), 0);
     // The user can widen the column.
     EXPECT_NE(list.header()->sectionResizeMode(2), QHeaderView::Fixed);
+}
+
+TEST_F(TextsFitTest, RowHeightsDoNotDependOnTheFirstRowsText)
+{
+    int heights[2] = {};
+    const char* firstRows[] = {"('/srv/data','/mnt/backup','2026/12/11 11:26')", "('/写真','/バックアップ','2026/12/11 11:26')"};
+    for (int order = 0; order < 2; ++order) {
+        Run("delete from m_log");
+        Run(std::string("insert into m_log values ") + firstRows[order]);
+        Run(std::string("insert into m_log values ") + firstRows[1 - order]);
+        TfrmLogList history;
+        history.FormShow();
+        history.show();
+        const QTreeWidget& list = *history.ListViewBK;
+        ASSERT_EQ(list.topLevelItemCount(), 2);
+        const int first = list.visualItemRect(list.topLevelItem(0)).height();
+        EXPECT_EQ(list.visualItemRect(list.topLevelItem(1)).height(), first);
+        EXPECT_GE(first, QFontMetrics(list.font()).height());
+        heights[order] = first;
+    }
+    EXPECT_EQ(heights[0], heights[1]);
 }
 
 }  // namespace
