@@ -215,11 +215,9 @@ std::optional<TimeOfDay> ParseLeniently(const LocaleSettings& settings, const st
 {
     std::string core = Trimmed(text);
     int marker = 0;  // 0 none, 1 am, 2 pm
-    const std::pair<const std::string*, int> markers[] = {
-        {&settings.amMarker, 1}, {&settings.pmMarker, 2}, {nullptr, 1}, {nullptr, 2}};
-    static const std::string kCMarkers[] = {"AM", "PM"};
-    for (const auto& [settingsWord, value] : markers) {
-        const std::string& word = settingsWord != nullptr ? *settingsWord : kCMarkers[value - 1];
+    const std::pair<std::string, int> markers[] = {
+        {settings.amMarker, 1}, {settings.pmMarker, 2}, {"AM", 1}, {"PM", 2}};
+    for (const auto& [word, value] : markers) {
         if (StartsWithIgnoringCase(core, 0, word)) {
             core = Trimmed(core.substr(word.size()));
         } else if (core.size() > word.size() && StartsWithIgnoringCase(core, core.size() - word.size(), word)) {

@@ -76,7 +76,7 @@ bool AskQuestion(const QString& text, const QString& firstButton, const QString&
     QMessageBox box(QMessageBox::Warning, ProgramTitle(), text);
     QPushButton* first = box.addButton(firstButton, QMessageBox::AcceptRole);
     QPushButton* second = box.addButton(secondButton, QMessageBox::RejectRole);
-    box.setDefaultButton(first);
+    box.setDefaultButton(second);
     box.setEscapeButton(second);
     box.exec();
     return box.clickedButton() == first;

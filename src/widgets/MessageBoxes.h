@@ -23,7 +23,7 @@ void ShowErrorBox(const QString& message);
 void ShowPlainBox(const QString& text);
 
 // A modal question with the warning icon, captioned with the program's title, and two
-// buttons; answers true for the first one (also the default), false for the second or Esc.
+// buttons; answers true for the first one, false for the second (the default) or Esc.
 bool AskQuestion(const QString& text, const QString& firstButton, const QString& secondButton);
 
 // Runs an action of an event handler; an error that leaves it is shown in the standard
