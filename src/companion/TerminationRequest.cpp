@@ -15,7 +15,7 @@ int signalSockets[2] = {-1, -1};
 TerminationRequest::TerminationRequest(QObject* parent) : QObject(parent)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSockets) != 0)
-        throw std::runtime_error("Cannot create the signal sockets");
+        throw std::runtime_error("シグナル用のソケットを作成できません");
     notifier_ = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationRequest::Receive);
     struct sigaction action {};

@@ -19,7 +19,7 @@ public:
     virtual bool IsAvailable() const = 0;
     // Puts the icon into the notification area; a right click opens the menu there.
     virtual void Show(const QIcon& icon, const QString& toolTip, QMenu* menu) = 0;
-    // An information balloon with the shortest display time the area allows.
+    // An information balloon, shown long enough to be read and drawn before this returns.
     virtual void ShowBalloon(const QString& title, const QString& text) = 0;
 
 signals:

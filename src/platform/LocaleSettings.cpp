@@ -5,30 +5,13 @@
 
 #include <cctype>
 #include <cstdio>
+#include <initializer_list>
+#include <regex>
+#include <utility>
 
 namespace brellow {
 
 namespace {
-
-bool IsAsciiPunct(const std::string& text)
-{
-    return text.size() == 1 && std::ispunct(static_cast<unsigned char>(text[0]));
-}
-
-// The literal between the first two numeric fields of a strftime format, when it is a
-// single punctuation character; otherwise the fallback.
-std::string SeparatorOf(const std::string& format, const std::string& fallback)
-{
-    std::string::size_type pos = format.find('%');
-    if (pos == std::string::npos || pos + 1 >= format.size())
-        return fallback;
-    pos += 2;
-    while (pos < format.size() && (format[pos - 1] == 'E' || format[pos - 1] == 'O'))
-        ++pos;
-    const std::string::size_type next = format.find('%', pos);
-    const std::string literal = format.substr(pos, next == std::string::npos ? std::string::npos : next - pos);
-    return IsAsciiPunct(literal) ? literal : fallback;
-}
 
 void AppendLiteral(std::string& pattern, char c)
 {
@@ -194,46 +177,138 @@ std::optional<TimeOfDay> ParseWithPattern(const LocaleSettings& settings, const 
     return time;
 }
 
-// Plain 24-hour "H:mm" or "H:mm:ss".
-std::optional<TimeOfDay> ParsePlain24Hour(const std::string& text)
+std::string Trimmed(const std::string& text)
+{
+    const std::string::size_type first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// Hour, minutes and optional seconds in one of the given long time patterns.
+std::optional<TimeOfDay> ParseAnyOf(const std::string& separator, std::initializer_list<const char*> patterns,
+                                    const std::string& text)
 {
     LocaleSettings plain;
-    plain.longTimePattern = "h:nn:ss";
-    plain.timeSeparator = ":";
-    if (auto time = ParseWithPattern(plain, text))
+    plain.timeSeparator = separator;
+    for (const char* pattern : patterns) {
+        plain.longTimePattern = pattern;
+        if (auto time = ParseWithPattern(plain, text))
+            return time;
+    }
+    return std::nullopt;
+}
+
+// A 24-hour time with the settings' separator or ":", or in the "12時00分00秒" form.
+std::optional<TimeOfDay> ParseCore(const LocaleSettings& settings, const std::string& text)
+{
+    if (auto time = ParseAnyOf(settings.timeSeparator, {"h:nn:ss", "h:nn"}, text))
         return time;
-    plain.longTimePattern = "h:nn";
-    return ParseWithPattern(plain, text);
+    if (auto time = ParseAnyOf(":", {"h:nn:ss", "h:nn"}, text))
+        return time;
+    return ParseAnyOf(":", {"h\"時\"nn\"分\"ss\"秒\"", "h\"時\"nn\"分\""}, text);
+}
+
+// Texts written under other settings: an AM/PM marker (these settings' or the C locale's)
+// before or after a time of one of the shapes ParseCore reads.
+std::optional<TimeOfDay> ParseLeniently(const LocaleSettings& settings, const std::string& text)
+{
+    std::string core = Trimmed(text);
+    int marker = 0;  // 0 none, 1 am, 2 pm
+    const std::pair<std::string, int> markers[] = {
+        {settings.amMarker, 1}, {settings.pmMarker, 2}, {"AM", 1}, {"PM", 2}};
+    for (const auto& [word, value] : markers) {
+        if (StartsWithIgnoringCase(core, 0, word)) {
+            core = Trimmed(core.substr(word.size()));
+        } else if (core.size() > word.size() && StartsWithIgnoringCase(core, core.size() - word.size(), word)) {
+            core = Trimmed(core.substr(0, core.size() - word.size()));
+        } else {
+            continue;
+        }
+        marker = value;
+        break;
+    }
+    std::optional<TimeOfDay> time = ParseCore(settings, core);
+    if (!time || marker == 0)
+        return time;
+    if (time->hour < 1 || time->hour > 12)
+        return std::nullopt;
+    time->hour = time->hour % 12 + (marker == 2 ? 12 : 0);
+    return time;
+}
+
+// The separator of a time pattern shaped hour, minutes, seconds (an AM/PM marker before or
+// after allowed); nothing for any other shape.
+std::optional<char> TimeSeparatorOfShape(const std::string& pattern)
+{
+    std::string core = pattern;
+    const std::string::size_type marker = core.find("ampm");
+    if (marker != std::string::npos)
+        core.erase(marker, 4);
+    static const std::regex shape(R"(^ *h{1,2}([!#$%&'()*+,\-./:;<=>?@\[\\\]^_`{|}~])nn\1ss *$)");
+    std::smatch match;
+    if (!std::regex_match(core, match, shape))
+        return std::nullopt;
+    return match.str(1)[0];
+}
+
+// The separator of a date format made of day, month and year joined by one separator.
+std::optional<std::string> DateSeparatorOfShape(const std::string& format)
+{
+    if (format == "%F")
+        return std::string("-");
+    if (format == "%D")
+        return std::string("/");
+    static const std::regex shape(R"(^%[EO]?[dmyYe]([!#$&'()*+,\-./:;<=>?@\[\\\]^_`{|}~])%[EO]?[dmyYe]\1%[EO]?[dmyYe]$)");
+    std::smatch match;
+    if (!std::regex_match(format, match, shape))
+        return std::nullopt;
+    return match.str(1);
 }
 
 }  // namespace
 
 LocaleSettings LocaleSettings::FromEnvironment()
 {
-    LocaleSettings settings;
-    const locale_t user = ::newlocale(LC_TIME_MASK | LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
-    if (user == static_cast<locale_t>(nullptr))
-        return settings;
-    const std::string timeFormat = ::nl_langinfo_l(T_FMT, user);
-    const std::string ampmFormat = ::nl_langinfo_l(T_FMT_AMPM, user);
-    const std::string dateFormat = ::nl_langinfo_l(D_FMT, user);
-    const std::string pattern = LongTimePatternFromStrftime(timeFormat, ampmFormat);
-    if (pattern.find('h') != std::string::npos && pattern.find('n') != std::string::npos)
-        settings.longTimePattern = pattern;
-    settings.timeSeparator = SeparatorOf(timeFormat == "%r" ? ampmFormat : timeFormat, ":");
-    settings.dateSeparator = SeparatorOf(dateFormat, "/");
-    settings.amMarker = ::nl_langinfo_l(AM_STR, user);
-    settings.pmMarker = ::nl_langinfo_l(PM_STR, user);
-    const std::string radix = ::nl_langinfo_l(RADIXCHAR, user);
-    if (!radix.empty())
-        settings.decimalSeparator = radix;
-    ::freelocale(user);
-    return settings;
+    return FromLocale("").value_or(LocaleSettings());
 }
 
-const LocaleSettings& UserLocale()
+std::optional<LocaleSettings> LocaleSettings::FromLocale(const std::string& name)
 {
-    static const LocaleSettings settings = LocaleSettings::FromEnvironment();
+    const locale_t locale = ::newlocale(LC_TIME_MASK | LC_NUMERIC_MASK, name.c_str(), static_cast<locale_t>(nullptr));
+    if (locale == static_cast<locale_t>(nullptr))
+        return std::nullopt;
+    LocaleFormats formats;
+    formats.timeFormat = ::nl_langinfo_l(T_FMT, locale);
+    formats.ampmTimeFormat = ::nl_langinfo_l(T_FMT_AMPM, locale);
+    formats.dateFormat = ::nl_langinfo_l(D_FMT, locale);
+    formats.amMarker = ::nl_langinfo_l(AM_STR, locale);
+    formats.pmMarker = ::nl_langinfo_l(PM_STR, locale);
+    formats.radix = ::nl_langinfo_l(RADIXCHAR, locale);
+    ::freelocale(locale);
+    return SettingsFromFormats(formats);
+}
+
+LocaleSettings SettingsFromFormats(const LocaleFormats& formats)
+{
+    LocaleSettings settings;
+    std::string pattern = LongTimePatternFromStrftime(formats.timeFormat, formats.ampmTimeFormat);
+    if (const std::optional<char> separator = TimeSeparatorOfShape(pattern)) {
+        for (char& c : pattern) {
+            if (c == *separator)
+                c = ':';
+        }
+        settings.longTimePattern = pattern;
+        settings.timeSeparator = std::string(1, *separator);
+    }
+    if (const std::optional<std::string> separator = DateSeparatorOfShape(formats.dateFormat))
+        settings.dateSeparator = *separator;
+    if (!formats.amMarker.empty() && !formats.pmMarker.empty()) {
+        settings.amMarker = formats.amMarker;
+        settings.pmMarker = formats.pmMarker;
+    }
+    if (!formats.radix.empty())
+        settings.decimalSeparator = formats.radix;
     return settings;
 }
 
@@ -280,7 +355,7 @@ std::optional<TimeOfDay> ParseLongTime(const LocaleSettings& settings, const std
 {
     if (auto time = ParseWithPattern(settings, text))
         return time;
-    return ParsePlain24Hour(text);
+    return ParseLeniently(settings, text);
 }
 
 }  // namespace brellow

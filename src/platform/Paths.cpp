@@ -26,7 +26,7 @@ std::string ExecutableFolder()
     for (;;) {
         const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
         if (n < 0)
-            throw std::runtime_error("Cannot read the executable's path");
+            throw std::runtime_error("実行ファイルのパスを読み取れません");
         if (static_cast<size_t>(n) < buffer.size()) {
             const std::string path(buffer.data(), static_cast<size_t>(n));
             const std::string::size_type cut = LastSeparator(path);

@@ -6,8 +6,6 @@
 #include <charconv>
 #include <cstdio>
 
-#include "platform/LocaleSettings.h"
-
 namespace brellow {
 
 namespace {
@@ -185,7 +183,7 @@ void TSQLiteDatabase::RollbackTransaction()
     inTransaction_ = false;
 }
 
-TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql)
+TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql) : decimalSeparator_(db.decimalSeparator_)
 {
     sqlite3_stmt* stmt = db.Prepare(sql);
     StatementGuard guard(stmt);
@@ -290,7 +288,7 @@ std::string TSQLiteTable::FieldValueText(int column) const
         std::string text(buffer, result.ptr);
         const std::string::size_type point = text.find('.');
         if (point != std::string::npos)
-            text.replace(point, 1, UserLocale().decimalSeparator);
+            text.replace(point, 1, decimalSeparator_);
         return text;
     }
     case kColumnText:

@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -43,6 +44,9 @@ public:
     void RollbackTransaction();
     bool TransactionOpen() const { return inTransaction_; }
 
+    // The separator tables of this connection write float values with ("." until set).
+    void UseDecimalSeparator(std::string separator) { decimalSeparator_ = std::move(separator); }
+
     [[noreturn]] void ReportSqlError(const std::string& message, const std::string& subject);
 
 private:
@@ -52,6 +56,7 @@ private:
 
     sqlite3* db_ = nullptr;
     bool inTransaction_ = false;
+    std::string decimalSeparator_ = ".";
 };
 
 enum ColumnKind : int32_t {
@@ -95,6 +100,7 @@ private:
     std::optional<std::vector<std::string>> columnNames_;
     std::vector<ColumnKind> columnKinds_;
     uint32_t cursor_ = 0;
+    std::string decimalSeparator_;
 };
 
 }  // namespace brellow

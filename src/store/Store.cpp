@@ -14,6 +14,12 @@ std::string& StorePathOverride()
     return path;
 }
 
+std::string& StoreDecimalSeparator()
+{
+    static std::string separator = ".";
+    return separator;
+}
+
 std::string TwoDigits(int value)
 {
     char buffer[16];
@@ -46,10 +52,17 @@ void SetStorePathForTesting(const std::string& path)
     StorePathOverride() = path;
 }
 
+void UseStoreLocale(const LocaleSettings& settings)
+{
+    StoreDecimalSeparator() = settings.decimalSeparator;
+}
+
 std::unique_ptr<TSQLiteDatabase> OpenStore()
 {
     // Paths are UTF-8 already; the library takes them as they are.
-    return std::make_unique<TSQLiteDatabase>(StorePath());
+    auto db = std::make_unique<TSQLiteDatabase>(StorePath());
+    db->UseDecimalSeparator(StoreDecimalSeparator());
+    return db;
 }
 
 bool PrepareStore()

@@ -41,6 +41,10 @@ enum IntervalKind { kDaily = 0, kWeekly = 1, kMonthly = 2 };
 std::string StorePath();
 void SetStorePathForTesting(const std::string& path);
 
+// The user's settings, handed over once at start-up; connections write float values with
+// their decimal separator.
+void UseStoreLocale(const LocaleSettings& settings);
+
 // One new connection to the store; the caller owns and releases it.
 std::unique_ptr<TSQLiteDatabase> OpenStore();
 

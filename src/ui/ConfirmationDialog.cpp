@@ -16,15 +16,14 @@ TOKRightDlg2::TOKRightDlg2(QWidget* parent)
 {
     setWindowTitle(QStringLiteral("確認ダイアログ"));
     setFixedSize(339, 114);
+    setFont(JapaneseUiFontPoints(8));
     PaintFace(*this, QColor(189, 235, 31));
 
     auto* questionFrame = new QFrame(this);
     questionFrame->setFrameStyle(QFrame::Box | QFrame::Sunken);
     questionFrame->setGeometry(8, 8, 253, 98);
     Label1 = new QLabel(questionFrame);
-    QFont questionFont(QStringLiteral("ＭＳ Ｐゴシック"));
-    questionFont.setPixelSize(16);
-    Label1->setFont(questionFont);
+    Label1->setFont(JapaneseUiFontPixels(16));
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setWordWrap(true);
     Label1->setGeometry(8, 8, 237, 82);
@@ -34,6 +33,7 @@ TOKRightDlg2::TOKRightDlg2(QWidget* parent)
     OKBtn->setDefault(true);
     connect(OKBtn, &QPushButton::clicked, this, &TOKRightDlg2::OKBtnClick);
     connect(btncancel, &QPushButton::clicked, this, &TOKRightDlg2::btncancelClick);
+    FitButtonsToText(*this);
 }
 
 void TOKRightDlg2::FormShow()

@@ -91,6 +91,7 @@ TDlgPickFolder::TDlgPickFolder(QWidget* parent) : TFormDialog(parent)
         DirectoryListBox2->SetDirectory(startFolder);
     });
     connect(DirectoryListBox1, &TDirectoryListBox::DirectoryChanged, this, &TDlgPickFolder::DirectoryListBox1Change);
+    connect(DirectoryListBox2, &TDirectoryListBox::DirectoryChanged, this, [this] { destinationListMoved_ = true; });
     EditFolder->installEventFilter(this);
     EditFile->installEventFilter(this);
 
@@ -100,6 +101,7 @@ TDlgPickFolder::TDlgPickFolder(QWidget* parent) : TFormDialog(parent)
         accept();
     });
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    FitButtonsToText(*this);
 }
 
 void TDlgPickFolder::BeginEdit(const std::string& oldTarget, const std::string& oldDestination)
@@ -122,6 +124,8 @@ void TDlgPickFolder::FormShow()
     RefreshVolumes();
     if (editMode_)
         ReportErrors([this] { FillFromOldPair(); });
+    // In edit mode the destination edit keeps the stored text until the user moves the list.
+    destinationListMoved_ = !editMode_;
 }
 
 void TDlgPickFolder::RefreshVolumes()
@@ -157,6 +161,8 @@ void TDlgPickFolder::EditFolderEnter()
 
 void TDlgPickFolder::EditFileEnter()
 {
+    if (!destinationListMoved_)
+        return;
     EditFile->setText(QString::fromStdString(DirectoryListBox2->Directory()));
 }
 

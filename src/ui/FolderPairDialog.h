@@ -63,6 +63,8 @@ private:
 
     bool editMode_ = false;
     FolderPair oldPair_;
+    // Whether entering EditFile copies the destination list's folder.
+    bool destinationListMoved_ = true;
 };
 
 }  // namespace brellow

@@ -2,7 +2,9 @@
 
 #include <QHeaderView>
 #include <QPushButton>
+#include <QStyle>
 
+#include <algorithm>
 #include <memory>
 
 #include "store/StoreOperations.h"
@@ -11,6 +13,11 @@
 #include "widgets/WindowLook.h"
 
 namespace brellow {
+
+namespace {
+// The date column's width where its texts need no more.
+constexpr int kDateColumnWidth = 100;
+}  // namespace
 
 TfrmLogList::TfrmLogList(QWidget* parent)
     : TFormDialog(parent),
@@ -30,10 +37,12 @@ TfrmLogList::TfrmLogList(QWidget* parent)
     header->setStretchLastSection(false);
     header->setSectionResizeMode(0, QHeaderView::Stretch);
     header->setSectionResizeMode(1, QHeaderView::Stretch);
-    header->setSectionResizeMode(2, QHeaderView::Fixed);
-    header->resizeSection(2, 100);
+    header->setSectionResizeMode(2, QHeaderView::Interactive);
+    header->resizeSection(2, kDateColumnWidth);
+    WidenDateColumn();
 
     connect(cxButton1, &QPushButton::clicked, this, &TfrmLogList::cxButton1Click);
+    FitButtonsToText(*this);
 }
 
 void TfrmLogList::FormShow()
@@ -46,6 +55,21 @@ void TfrmLogList::ReloadHistory()
     ListViewBK->clear();
     for (const HistoryRecord& row : StoredHistory())
         ListViewBK->AddRow({row.target_folder, row.bkup_folder, row.bkup_date});
+    WidenDateColumn();
+}
+
+void TfrmLogList::WidenDateColumn()
+{
+    const int margins = 2 * (ListViewBK->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, ListViewBK) + 1);
+    const QFontMetrics metrics = ListViewBK->fontMetrics();
+    // A date of the usual shape, so the column fits before the first row arrives.
+    int needed = metrics.horizontalAdvance(QStringLiteral("0000/00/00 00:00"));
+    for (int index = 0; index < ListViewBK->topLevelItemCount(); ++index)
+        needed = std::max(needed, metrics.horizontalAdvance(ListViewBK->topLevelItem(index)->text(2)));
+    QHeaderView* header = ListViewBK->header();
+    needed = std::max(needed + margins, header->sectionSizeHint(2));
+    if (header->sectionSize(2) < needed)
+        header->resizeSection(2, needed);
 }
 
 void TfrmLogList::cxButton1Click()

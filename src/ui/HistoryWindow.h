@@ -23,6 +23,9 @@ public:
     TStoreRowList* ListViewBK;
     QPushButton* cxButton1;
 
+private:
+    // Makes the date column as wide as its longest text needs; the user may widen it more.
+    void WidenDateColumn();
 };
 
 }  // namespace brellow

@@ -12,11 +12,13 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "store/Store.h"
 #include "ui/Assets.h"
 #include "widgets/MessageBoxes.h"
+#include "widgets/WindowLook.h"
 
 namespace brellow {
 
@@ -51,8 +53,8 @@ QAction* AddItem(QMenu* menu, const char* caption, const QKeySequence& shortcut 
 
 }  // namespace
 
-TfrmMain::TfrmMain(std::unique_ptr<TrayIcon> tray, std::unique_ptr<HotKey> hotKey, const Clock& clock, const LocaleSettings& locale,
-                   std::string companionProgram, QWidget* parent)
+TfrmMain::TfrmMain(std::unique_ptr<TrayIcon> tray, std::unique_ptr<HotKey> hotKey, const Clock& clock,
+                   const LocaleSettings& locale, std::string companionProgram, QWidget* parent)
     : QMainWindow(parent),
       tray_(std::move(tray)),
       hotKey_(std::move(hotKey)),
@@ -74,10 +76,7 @@ TfrmMain::~TfrmMain() = default;
 void TfrmMain::BuildControls()
 {
     setWindowTitle(QString::fromUtf8(kWindowCaption));
-    QFont windowFont;
-    windowFont.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Noto Sans CJK JP")});
-    windowFont.setPointSize(8);
-    setFont(windowFont);
+    setFont(JapaneseUiFontPoints(8));
 
     auto* client = new QWidget(this);
     QPalette background = client->palette();
@@ -95,13 +94,15 @@ void TfrmMain::BuildControls()
     connect(cxBtnMan, &QPushButton::clicked, this, &TfrmMain::cxBtnManClick);
 
     StatusBar1 = statusBar();
-    StatusBar1->setFixedHeight(kStatusBarHeight);
     statusLabel_ = new QLabel(StatusBar1);
     StatusBar1->addWidget(statusLabel_, 1);
+    // Higher than 19 only where this system's font needs it.
+    StatusBar1->setFixedHeight(std::max(kStatusBarHeight, StatusBar1->sizeHint().height()));
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &TfrmMain::Timer1Timer);
+    FitButtonsToText(*this);
 }
 
 void TfrmMain::BuildMenus()
@@ -132,6 +133,10 @@ void TfrmMain::BuildMenus()
     SetMenuItemState(AutoRunMenuItem::N3, true, false);
     SetMenuItemState(AutoRunMenuItem::N4, false, false);
 
+    // Choosing a checkable item flips its mark; the mark is put back first, and only the
+    // switch sets the marks.
+    for (QAction* item : {A1, B1, N3, N4})
+        connect(item, &QAction::triggered, item, [item](bool checked) { item->setChecked(!checked); });
     connect(S1, &QAction::triggered, this, &TfrmMain::S1Click);
     connect(E1, &QAction::triggered, this, &TfrmMain::E1Click);
     connect(H1, &QAction::triggered, this, &TfrmMain::H1Click);
@@ -339,8 +344,9 @@ void TfrmMain::SetMenuItemState(AutoRunMenuItem item, bool enabled, bool checked
     case AutoRunMenuItem::N4: action = N4; break;
     }
     action->setEnabled(enabled);
-    // Checkable only while the mark shows, so choosing an item never flips its mark itself.
-    action->setCheckable(checked);
+    // Always checkable: a tray that draws the menu itself keeps the last mark it was sent
+    // when an item stops carrying one.
+    action->setCheckable(true);
     action->setChecked(checked);
 }
 

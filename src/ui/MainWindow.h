@@ -31,9 +31,8 @@ class TfrmMain : public QMainWindow, public BackupRunHost, public AutoRunView {
 public:
     // Raises when the tray cannot take the icon; the program cannot run without it. The hot
     // key is registered at start-up and released when the window closes.
-    TfrmMain(std::unique_ptr<TrayIcon> tray, std::unique_ptr<HotKey> hotKey, const Clock& clock = DefaultClock(),
-                      const LocaleSettings& locale = UserLocale(), std::string companionProgram = std::string(),
-                      QWidget* parent = nullptr);
+    TfrmMain(std::unique_ptr<TrayIcon> tray, std::unique_ptr<HotKey> hotKey, const Clock& clock,
+             const LocaleSettings& locale, std::string companionProgram = std::string(), QWidget* parent = nullptr);
     ~TfrmMain() override;
 
     // The windows the menus open, handed over by the entry once they exist.

@@ -8,9 +8,11 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -19,6 +21,7 @@
 #include "store/StoreOperations.h"
 #include "widgets/CheckDropDown.h"
 #include "widgets/MessageBoxes.h"
+#include "widgets/WindowLook.h"
 
 namespace brellow {
 
@@ -28,6 +31,9 @@ const char* const kIntervalLabels[] = {"毎日", "毎週", "毎月"};
 const char* const kWeekdayLabels[] = {"日曜日", "月曜日", "火曜日", "水曜日", "木曜日", "金曜日", "土曜日"};
 const int kWeekdayCount = 7;
 const int kDayCount = 31;
+const char* const kNeverRunsQuestion =
+    "曜日または日付が一つも選ばれていないため、このスケジュールではバックアップは一度も実行されません。\n"
+    "このまま保存しますか？";
 
 QStringList DayLabels()
 {
@@ -37,17 +43,12 @@ QStringList DayLabels()
     return labels;
 }
 
-QFont Tahoma(int points)
-{
-    return QFont(QStringLiteral("Tahoma"), points);
-}
-
 }  // namespace
 
 TfrmSchedule::TfrmSchedule(const LocaleSettings& locale, QWidget* parent) : TFormDialog(parent), locale_(locale)
 {
     setWindowTitle(QStringLiteral("バックアップスケジュール作成"));
-    setFont(Tahoma(8));
+    setFont(JapaneseUiFontPoints(8));
     QPalette background = palette();
     background.setColor(QPalette::Window, QColor(222, 221, 190));
     setPalette(background);
@@ -73,12 +74,22 @@ TfrmSchedule::TfrmSchedule(const LocaleSettings& locale, QWidget* parent) : TFor
     Bevel1->setFrameShadow(QFrame::Sunken);
 
     cxChckLstBxWk = new QListWidget(this);
-    cxChckLstBxWk->setGeometry(112, 41, 121, 97);
+    // All seven days show between the list's top and the time editor: a row is as high as
+    // a day's glyphs and its check box need, not the font's whole line spacing (the CJK
+    // fonts' is generous). The list grows past 97 only where even that is too little.
+    const QFontMetrics metrics(cxChckLstBxWk->font());
+    const int indicator = style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, cxChckLstBxWk);
+    int rowHeight = indicator;
+    for (const char* label : kWeekdayLabels)
+        rowHeight = std::max(rowHeight, metrics.tightBoundingRect(QString::fromUtf8(label)).height());
     for (const char* label : kWeekdayLabels) {
         auto* item = new QListWidgetItem(QString::fromUtf8(label), cxChckLstBxWk);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
+        item->setSizeHint(QSize(cxChckLstBxWk->sizeHintForColumn(0), rowHeight));
     }
+    const int allDays = kWeekdayCount * rowHeight + 2 * cxChckLstBxWk->frameWidth();
+    cxChckLstBxWk->setGeometry(112, 41, 121, std::max(97, allDays));
 
     cxBtnWkClr = new QPushButton(QStringLiteral("クリア"), this);
     cxBtnWkClr->setGeometry(239, 41, 49, 24);
@@ -96,7 +107,7 @@ TfrmSchedule::TfrmSchedule(const LocaleSettings& locale, QWidget* parent) : TFor
     cxTimeEd->setGeometry(112, 144, 98, cxTimeEd->sizeHint().height());
 
     Label1 = new QLabel(QStringLiteral("に起動する"), this);
-    Label1->setFont(Tahoma(9));
+    Label1->setFont(JapaneseUiFontPoints(9));
     // Grown when the font on this system needs more room than 52 x 14.
     Label1->setGeometry(QRect(QPoint(216, 146), Label1->sizeHint().expandedTo(QSize(52, 14))));
 
@@ -116,6 +127,7 @@ TfrmSchedule::TfrmSchedule(const LocaleSettings& locale, QWidget* parent) : TFor
     QWidget::setTabOrder(cxBtnWkClr, cxBtnDayClr);
     QWidget::setTabOrder(cxBtnDayClr, OKBtn);
     QWidget::setTabOrder(OKBtn, CancelBtn);
+    FitButtonsToText(*this);
 
     ApplyVisibility(0);
 }
@@ -148,9 +160,29 @@ void TfrmSchedule::cxBtnDayClrClick()
 
 void TfrmSchedule::OKBtnClick()
 {
+    // Saved without a day, the schedule would never start a backup and nobody would notice.
+    if (!CanEverRun() && !AskQuestion(QString::fromUtf8(kNeverRunsQuestion), QStringLiteral("保存する"),
+                                      QStringLiteral("戻る")))
+        return;
     // The dialog closes with OK even when the save failed; the error box has told why.
     ReportErrors([this] { SaveSchedule(); });
     accept();
+}
+
+bool TfrmSchedule::CanEverRun() const
+{
+    switch (IntervalIndex()) {
+    case kWeekly:
+        for (int position = 0; position < kWeekdayCount; ++position) {
+            if (cxChckLstBxWk->item(position)->checkState() == Qt::Checked)
+                return true;
+        }
+        return false;
+    case kMonthly:
+        return !cxChkCmbBDay->CheckedText().isEmpty();
+    default:
+        return true;
+    }
 }
 
 void TfrmSchedule::SelectInterval(int index)
@@ -173,7 +205,7 @@ void TfrmSchedule::ShowStoredSchedule()
 
     const std::optional<TimeOfDay> time = ParseLongTime(locale_, stored.bk_time);
     if (!time)
-        throw std::runtime_error("'" + stored.bk_time + "' is not a valid time");
+        throw std::runtime_error("'" + stored.bk_time + "' は有効な時刻ではありません");
     cxTimeEd->setTime(QTime(time->hour, time->minute, time->second));
 
     const IntervalKind kind = StoredIntervalKind(stored.bk_type);
@@ -189,9 +221,9 @@ void TfrmSchedule::MarkWeekdays(const std::string& weekdayList)
     for (const std::string& piece : SplitListText(weekdayList)) {
         const std::optional<int> position = WholeNumber(piece);
         if (!position)
-            throw std::runtime_error("'" + piece + "' is not a valid integer value");
+            throw std::runtime_error("'" + piece + "' は有効な整数ではありません");
         if (*position < 0 || *position >= kWeekdayCount)
-            throw std::runtime_error("Weekday position out of range (" + piece + ")");
+            throw std::runtime_error("曜日の番号が範囲外です (" + piece + ")");
         cxChckLstBxWk->item(*position)->setCheckState(Qt::Checked);
     }
 }

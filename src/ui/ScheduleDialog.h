@@ -25,7 +25,7 @@ class TfrmSchedule : public TFormDialog {
     Q_OBJECT
 
 public:
-    explicit TfrmSchedule(const LocaleSettings& locale = UserLocale(), QWidget* parent = nullptr);
+    explicit TfrmSchedule(const LocaleSettings& locale, QWidget* parent = nullptr);
 
     // Fills the controls from the stored schedule. Weekday marks are added to those already
     // there; day marks are replaced.
@@ -56,6 +56,8 @@ private:
     void cxBtnDayClrClick();
     void OKBtnClick();
 
+    // Whether the dialog's schedule names a day on which it runs.
+    bool CanEverRun() const;
     void SelectInterval(int index);
     // Shows the weekday controls for weekly and the day controls for monthly only.
     void ApplyVisibility(int index);

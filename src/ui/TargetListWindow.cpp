@@ -30,10 +30,12 @@ TfrmTrgList::TfrmTrgList(QWidget* parent)
     ListViewBK->setGeometry(8, 8, 409, 289);
     ListViewBK->header()->setSectionResizeMode(QHeaderView::Stretch);
 
+    FitButtonsToText(*FrmBtn21);
     FrmBtn21->StackButtons();
     FrmBtn21->move(425, 8);
     cxBtnsc->setGeometry(425, FrmBtn21->geometry().bottom() + 9, 90, 25);
     cxBtnsc->setAutoDefault(false);
+    FitButtonsToText(*this);
 
     // The window's handlers take the place of the strip's own ones.
     for (QPushButton* button : {FrmBtn21->btnnew, FrmBtn21->btnupdate, FrmBtn21->btnremove})

@@ -7,16 +7,14 @@
 #include <QScreen>
 
 #include "ui/Assets.h"
+#include "widgets/WindowLook.h"
 
 namespace brellow {
 
 TDlgVersion::TDlgVersion(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("バージョン情報"));
-    QFont dialogFont;
-    dialogFont.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("Noto Sans CJK JP")});
-    dialogFont.setPointSize(9);
-    setFont(dialogFont);
+    setFont(JapaneseUiFontPoints(9));
     setFixedSize(273, 195);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -48,6 +46,7 @@ TDlgVersion::TDlgVersion(QWidget* parent) : QDialog(parent)
     OKButton->setGeometry(102, 165, 69, 23);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    FitButtonsToText(*this);
 }
 
 }  // namespace brellow

@@ -38,9 +38,14 @@ int main(int argc, char** argv)
     // tray icon reports it when none has come after the wait.
     AwaitNotificationArea(NotificationAreaPresent, StartupWaiter::Real());
 
+    // The user's time and date conventions are read once, here, and handed to whoever needs them.
+    const LocaleSettings locale = LocaleSettings::FromEnvironment();
+    UseStoreLocale(locale);
+
     std::unique_ptr<TfrmMain> frmMain;
     try {
-        frmMain = std::make_unique<TfrmMain>(std::make_unique<SystemTrayIcon>(), std::make_unique<X11HotKey>());
+        frmMain = std::make_unique<TfrmMain>(std::make_unique<SystemTrayIcon>(), std::make_unique<X11HotKey>(),
+                                             DefaultClock(), locale);
     } catch (const std::exception& error) {
         ShowErrorBox(QString::fromUtf8(error.what()));
         return 1;
@@ -50,7 +55,7 @@ int main(int argc, char** argv)
 
     // The other windows belong to the main window and are owned by it.
     auto* dlgVersion = new TDlgVersion(frmMain.get());
-    auto* frmSchedule = new TfrmSchedule(UserLocale(), frmMain.get());
+    auto* frmSchedule = new TfrmSchedule(locale, frmMain.get());
     auto* okRightDlg2 = new TOKRightDlg2(frmMain.get());
     auto* frmTrgList = new TfrmTrgList(frmMain.get());
     auto* dlgPickFolder = new TDlgPickFolder(frmMain.get());

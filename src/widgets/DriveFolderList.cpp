@@ -60,6 +60,8 @@ void TDirectoryListBox::RefreshVolumes(const std::vector<std::string>& volumeRoo
 {
     selector_.ShowVolumes(volumeRoots);
     selector_.ShowDrive(DriveOfPath(directory_, selector_.Volumes()));
+    if (!directory_.empty())
+        ShowEntries();
 }
 
 void TDirectoryListBox::SetDirectory(const std::string& folder)
@@ -68,8 +70,11 @@ void TDirectoryListBox::SetDirectory(const std::string& folder)
     if (!IsFolder(path))
         throw std::runtime_error("フォルダが見つかりません: " + folder);
     const std::string cleaned = QDir::cleanPath(path).toStdString();
-    if (cleaned == directory_)
+    if (cleaned == directory_) {
+        // Not a change, but its subfolders may have changed since the list last read them.
+        ShowEntries();
         return;
+    }
     directory_ = cleaned;
     const std::string drive = DriveOfPath(directory_, selector_.Volumes());
     folderOnDrive_[drive] = directory_;

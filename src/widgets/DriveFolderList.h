@@ -38,11 +38,12 @@ public:
     TDirectoryListBox(TDriveComboBox& selector, QWidget* parent);
 
     std::string Directory() const { return directory_; }
-    // Makes an existing absolute folder current; raises when there is no such folder.
+    // Makes an existing absolute folder current and lists its subfolders as they are now;
+    // raises when there is no such folder.
     void SetDirectory(const std::string& folder);
     // Moves to the folder last current on that volume, or to its root.
     void SetDrive(const std::string& volumeRoot);
-    // Puts the volumes now mounted into the selector.
+    // Puts the volumes now mounted into the selector and reads the current folder again.
     void RefreshVolumes(const std::vector<std::string>& volumeRoots);
 
 signals:

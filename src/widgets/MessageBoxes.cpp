@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QPushButton>
 
 #include <exception>
 
@@ -12,6 +13,12 @@ namespace {
 MessageBoxHandler& Handler()
 {
     static MessageBoxHandler handler;
+    return handler;
+}
+
+QuestionHandler& Questions()
+{
+    static QuestionHandler handler;
     return handler;
 }
 
@@ -58,6 +65,23 @@ void ShowPlainBox(const QString& text)
     ShowBox(QMessageBox::NoIcon, text);
 }
 
+bool AskQuestion(const QString& text, const QString& firstButton, const QString& secondButton)
+{
+    if (Questions())
+        return Questions()(text);
+    if (Handler()) {
+        Handler()(QMessageBox::Warning, ProgramTitle(), text);
+        return true;
+    }
+    QMessageBox box(QMessageBox::Warning, ProgramTitle(), text);
+    QPushButton* first = box.addButton(firstButton, QMessageBox::AcceptRole);
+    QPushButton* second = box.addButton(secondButton, QMessageBox::RejectRole);
+    box.setDefaultButton(second);
+    box.setEscapeButton(second);
+    box.exec();
+    return box.clickedButton() == first;
+}
+
 bool ReportErrors(const std::function<void()>& action)
 {
     try {
@@ -72,6 +96,11 @@ bool ReportErrors(const std::function<void()>& action)
 void SetMessageBoxHandlerForTesting(MessageBoxHandler handler)
 {
     Handler() = std::move(handler);
+}
+
+void SetQuestionHandlerForTesting(QuestionHandler handler)
+{
+    Questions() = std::move(handler);
 }
 
 }  // namespace brellow

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
 #include <memory>
 
 #include "widgets/MessageBoxes.h"
@@ -75,9 +76,22 @@ void TStoreRowList::TakeOutSelectedRows(const std::function<void(const std::vect
     }
     if (rows.empty())
         return;
-    // A failed removal changed nothing, so the list shows the stored rows again.
-    if (!ReportErrors([&] { remove(rows); }))
+    if (ReportErrors([&] { remove(rows); })) {
+        // A removal takes every stored row equal to a selected one, so its unselected twins
+        // leave the list too.
+        TakeOutRowsEqualTo(rows);
+    } else {
+        // A failed removal changed nothing, so the list shows the stored rows again.
         ReportErrors(refill);
+    }
+}
+
+void TStoreRowList::TakeOutRowsEqualTo(const std::vector<std::vector<std::string>>& rows)
+{
+    for (int index = topLevelItemCount() - 1; index >= 0; --index) {
+        if (std::find(rows.begin(), rows.end(), RowTexts(*topLevelItem(index))) != rows.end())
+            delete takeTopLevelItem(index);
+    }
 }
 
 }  // namespace brellow

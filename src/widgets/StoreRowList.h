@@ -23,10 +23,14 @@ public:
     std::vector<std::string> RowTexts(const QTreeWidgetItem& item) const;
 
     // Takes every selected item out of the list, from the last to the first, and hands
-    // their texts in that order to remove. When remove raises, the error is shown in the
-    // error box and refill restores the list (its error shown the same way).
+    // their texts in that order to remove. Afterwards the list shows what the store holds:
+    // items equal to a removed row leave it as well; when remove raises, the error is shown
+    // in the error box and refill restores the list (its error shown the same way).
     void TakeOutSelectedRows(const std::function<void(const std::vector<std::vector<std::string>>&)>& remove,
                              const std::function<void()>& refill);
+
+private:
+    void TakeOutRowsEqualTo(const std::vector<std::vector<std::string>>& rows);
 };
 
 }  // namespace brellow

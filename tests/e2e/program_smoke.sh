@@ -3,8 +3,9 @@
 # would: the first start creates the store and shows no window, Ctrl+Shift+Q brings the main
 # window up, closing it ends the program, and a second start is a normal start whose window
 # the tray callback on the session bus and a click on the tray icon bring up, also after the
-# notification area was restarted. Without a notification area the program waits for one,
-# then shows its error box and ends.
+# notification area was restarted. Under the users' own locale (ja_JP.UTF-8) the schedule
+# saved through its dialog holds "H:mm:ss" with ":". Without a notification area the program
+# waits for one, then shows its error box and ends.
 #
 # Usage: program_smoke.sh PATH/TO/Brellow2
 set -euo pipefail
@@ -78,6 +79,40 @@ xdotool key Caps_Lock
 
 close_main_window
 echo "second start: normal start; tray callback, tray icon (also after a tray restart) and hot key with Caps Lock show the window; closing ends the program"
+
+# ---- the users' own locale ----
+# Under ja_JP the C library writes times as "%H時%M分%S秒"; the store holds "H:mm:ss" all the
+# same, so a schedule saved here fires under any other locale. The row below is what an
+# earlier release wrote under ja_JP; the dialog reads it and saves it back with ":".
+sqlite3 "$store" "delete from m_schedule; insert into m_schedule values (0,'','','7時05分00秒')"
+start_program_japanese() {
+    env -u LC_ALL -u LC_TIME -u LANGUAGE LANG=ja_JP.UTF-8 "$work/app/$(basename "$program")" >"$work/app.log" 2>&1 &
+    app_pid=$!
+    await "the program's event loop" tray_callback 0
+}
+start_program_japanese
+tray_callback 513 >/dev/null
+await "the tray callback to show the main window" main_window_visible
+focus_main_window
+xdotool key --clearmodifiers ctrl+s   # File > Settings
+target_list() { xdotool search --onlyvisible --name '^バックアップ設定（対象リスト）$' | head -n1; }
+target_list_shown() { [ -n "$(target_list)" ]; }
+await "the target list window" target_list_shown
+schedule_dialog() { xdotool search --onlyvisible --name '^バックアップスケジュール作成$' | head -n1; }
+schedule_dialog_shown() { [ -n "$(schedule_dialog)" ]; }
+xdotool mousemove --window "$(target_list)" 470 95 click 1   # "スケジュール設定", under the button strip
+await "the schedule dialog" schedule_dialog_shown
+xdotool windowfocus --sync "$(schedule_dialog)"
+xdotool key --clearmodifiers Return   # OK
+await "OK to close the schedule dialog" bash -c '! xdotool search --onlyvisible --name "^バックアップスケジュール作成$"'
+stored_time=$(sqlite3 "$store" "select bk_time from m_schedule")
+[ "$stored_time" = "07:05:00" ] || fail "the schedule saved under ja_JP holds '$stored_time', not 07:05:00"
+! xdotool search --onlyvisible --name '^Brellow2$' >/dev/null || fail "an error box is shown"
+xdotool windowfocus --sync "$(target_list)"
+xdotool key --clearmodifiers Escape
+await "the target list window to close" bash -c '! xdotool search --onlyvisible --name "^バックアップ設定（対象リスト）$"'
+close_main_window
+echo "ja_JP.UTF-8: the schedule dialog reads the earlier release's 7時05分00秒 and saves 07:05:00"
 
 # ---- a start without a notification area ----
 stop_tray_host

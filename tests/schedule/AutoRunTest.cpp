@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ScheduleStoreTest.h"
@@ -237,10 +239,27 @@ TEST_F(AutoRunTest, TimeTextFollowsTheUsersSettingsWithAPlain24HourFallback)
         {"午前 1:30:00", At(2024, 3, 5, 13, 30, 0), 0},
         {"13:30", At(2024, 3, 5, 13, 30, 0), 1},  // written before the settings changed
         {"13:30:00", At(2024, 3, 5, 13, 30, 1), 1},
+        {"12時00分00秒", At(2024, 3, 5, 12, 0, 0), 1},  // written under ja_JP by the earlier release
+        {"1:30:00 PM", At(2024, 3, 5, 13, 30, 0), 1},  // the C locale's markers
     };
     for (const Case& c : cases) {
         StoreSchedule("0", "", "", c.time);
         EXPECT_EQ(RunsAt(c.now, twelveHour), c.runs) << c.time;
+    }
+}
+
+// A schedule saved under the users' own locale starts its run when the program runs under
+// another one (a terminal, an autostart with LANG=C), and the other way round.
+TEST_F(AutoRunTest, AScheduleSavedUnderOneLocaleFiresUnderAnother)
+{
+    const std::optional<LocaleSettings> japanese = LocaleSettings::FromLocale("ja_JP.UTF-8");
+    const std::optional<LocaleSettings> plain = LocaleSettings::FromLocale("C.UTF-8");
+    ASSERT_TRUE(japanese.has_value() && plain.has_value()) << "scripts/setup generates the locales";
+    for (const auto& [writer, reader] : {std::pair(*japanese, *plain), std::pair(*plain, *japanese)}) {
+        const std::string stored = ScheduleTimeText(writer, {7, 5, 0});
+        EXPECT_EQ(stored, "07:05:00");
+        StoreSchedule("0", "", "", stored);
+        EXPECT_EQ(RunsAt(At(2024, 3, 5, 7, 5, 0), reader), 1);
     }
 }
 

@@ -61,6 +61,16 @@ TEST_F(SqliteTableTest, ColumnKindsAndTheirTexts)
     EXPECT_EQ(table->FieldText("v"), "");
 }
 
+TEST_F(SqliteTableTest, FloatsTakeTheConnectionsDecimalSeparator)
+{
+    db.RunStatement("create table t (f REAL)");
+    db.RunStatement("insert into t values (2.5)");
+    db.UseDecimalSeparator(",");
+    auto table = db.QueryTable("select * from t");
+    ASSERT_TRUE(table->FirstRow());
+    EXPECT_EQ(table->FieldText("f"), "2,5");
+}
+
 TEST_F(SqliteTableTest, ExpressionColumnTakesTheFirstRowsKind)
 {
     auto table = db.QueryTable("select 1 + 1 as e union all select 'x'");

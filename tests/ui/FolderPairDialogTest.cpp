@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "WindowsTestSupport.h"
+#include "widgets/DriveFolderList.h"
 #include "desktop/Volumes.h"
 #include "platform/Paths.h"
 #include "ui/FolderPairDialog.h"
-#include "widgets/DriveFolderList.h"
 
 using namespace brellow;
 using namespace brellow::testing;
@@ -122,21 +122,61 @@ TEST_F(FolderPairDialogTest, EditModeOkReplacesEveryCopyOfTheOldPairWithOneRow)
     EXPECT_FALSE(dialog.EditMode());
 }
 
-TEST_F(FolderPairDialogTest, EnteringTheDestinationEditInEditModeTakesTheListFolder)
+TEST_F(FolderPairDialogTest, EnteringTheDestinationEditInEditModeKeepsTheStoredTextUntilTheListMoves)
 {
     const std::string source = MakeFolder("source");
     const std::string destination = MakeFolder("copies/copy");
+    const std::string other = MakeFolder("other");
     AddPair(source, destination);
 
     dialog.BeginEdit(source, destination);
     dialog.show();
-    // Coming back to the window does not count as entering the edit.
-    Enter(*dialog.EditFile, Qt::ActiveWindowFocusReason);
+    // A click into the edit does not put the list's folder (the parent) in place of the
+    // stored destination.
+    Enter(*dialog.EditFile, Qt::MouseFocusReason);
+    EXPECT_EQ(Text(*dialog.EditFile), destination);
+    dialog.DirectoryListBox2->SetDirectory(other);
+    EXPECT_EQ(Text(*dialog.EditFile), destination);
+    Enter(*dialog.EditFile, Qt::ActiveWindowFocusReason);  // coming back to the window
     EXPECT_EQ(Text(*dialog.EditFile), destination);
     Enter(*dialog.EditFile, Qt::MouseFocusReason);
-    EXPECT_EQ(Text(*dialog.EditFile), folder / "copies");
+    EXPECT_EQ(Text(*dialog.EditFile), other);
     dialog.OKBtn->click();
-    EXPECT_EQ(Pairs(), (Rows{{source, folder / "copies"}}));
+    EXPECT_EQ(Pairs(), (Rows{{source, other}}));
+
+    // Without a change of the list the pair stays as stored.
+    dialog.BeginEdit(source, other);
+    dialog.show();
+    Enter(*dialog.EditFile, Qt::MouseFocusReason);
+    dialog.OKBtn->click();
+    EXPECT_EQ(Pairs(), (Rows{{source, other}}));
+}
+
+TEST_F(FolderPairDialogTest, EveryShowingListsTheFoldersAsTheyAreNow)
+{
+    const std::string copies = MakeFolder("copies");
+    const std::string source = MakeFolder("source");
+    dialog.DirectoryListBox2->SetDirectory(copies);
+    dialog.DirectoryListBox1->SetDirectory(source);
+    const auto listed = [](const QListWidget& list, const char* name) {
+        return !list.findItems(QString::fromUtf8(name), Qt::MatchEndsWith).isEmpty();
+    };
+
+    // A folder made while the dialog was closed is there at the next showing.
+    MakeFolder("source/new");
+    dialog.show();
+    EXPECT_TRUE(listed(*dialog.DirectoryListBox1, "new"));
+    dialog.CancelBtn->click();
+
+    // Edit mode opens the list at the old destination's parent, where it already was: the
+    // old destination, made since, is listed.
+    const std::string destination = MakeFolder("copies/copy");
+    AddPair(source, destination);
+    dialog.BeginEdit(source, destination);
+    dialog.show();
+    EXPECT_EQ(dialog.DirectoryListBox2->Directory(), copies);
+    EXPECT_TRUE(listed(*dialog.DirectoryListBox2, "copy"));
+    dialog.CancelBtn->click();
 }
 
 TEST_F(FolderPairDialogTest, TheSourceEditFollowsTheSourceListAndIsReplacedWhenEntered)

@@ -118,6 +118,9 @@ void ExpectItemStates(const TfrmMain& window, const std::vector<ItemState>& stat
         const QAction* item = window.*(state.item);
         EXPECT_EQ(item->isEnabled(), state.enabled) << state.name;
         EXPECT_EQ(item->isChecked(), state.checked) << state.name;
+        // Trays that draw the menu themselves show a mark only for a checkable item, and
+        // keep an old mark when an item stops being checkable.
+        EXPECT_TRUE(item->isCheckable()) << state.name;
     }
 }
 

@@ -45,9 +45,14 @@ protected:
         ScheduleStoreTest::SetUp();
         SetMessageBoxHandlerForTesting(
             [this](QMessageBox::Icon, const QString&, const QString& text) { boxes.push_back(text.toStdString()); });
+        SetQuestionHandlerForTesting([this](const QString& text) {
+            questions.push_back(text.toStdString());
+            return saveAnyway;
+        });
     }
     void TearDown() override
     {
+        SetQuestionHandlerForTesting({});
         SetMessageBoxHandlerForTesting({});
         ScheduleStoreTest::TearDown();
     }
@@ -85,6 +90,8 @@ protected:
     }
 
     std::vector<std::string> boxes;
+    std::vector<std::string> questions;
+    bool saveAnyway = true;
 };
 
 }  // namespace
@@ -131,7 +138,7 @@ TEST_F(ScheduleDialogTest, RoundTripForEachKind)
 
 TEST_F(ScheduleDialogTest, RadioItemsShowTheirControls)
 {
-    TfrmSchedule dialog;
+    TfrmSchedule dialog{LocaleSettings()};
     Open(dialog);
     struct Case {
         int index;
@@ -150,7 +157,7 @@ TEST_F(ScheduleDialogTest, RadioItemsShowTheirControls)
 
 TEST_F(ScheduleDialogTest, WeekdayMarksAddUpAcrossOpeningsAndDayMarksAreReplaced)
 {
-    TfrmSchedule dialog;
+    TfrmSchedule dialog{LocaleSettings()};
     MarkWeekday(dialog, 1);  // marked by the user, never saved
     dialog.cxChkCmbBDay->SetCheckedText("1,2");
     StoreSchedule("1", "0,6", "", "12:00:00");
@@ -172,7 +179,7 @@ TEST_F(ScheduleDialogTest, WeekdayMarksAddUpAcrossOpeningsAndDayMarksAreReplaced
 
 TEST_F(ScheduleDialogTest, DaysMarkedInAnyOrderAreSavedAscending)
 {
-    TfrmSchedule dialog;
+    TfrmSchedule dialog{LocaleSettings()};
     Open(dialog);
     dialog.RadioGrpIntvItems->button(2)->click();
     for (const int day : {31, 2, 10})
@@ -187,7 +194,7 @@ TEST_F(ScheduleDialogTest, DaysMarkedInAnyOrderAreSavedAscending)
 
 TEST_F(ScheduleDialogTest, ClearedListsSaveEmptyLists)
 {
-    TfrmSchedule dialog;
+    TfrmSchedule dialog{LocaleSettings()};
     StoreSchedule("2", "", "3,4", "12:00:00");
     Open(dialog);
     dialog.cxBtnDayClr->click();
@@ -203,6 +210,48 @@ TEST_F(ScheduleDialogTest, ClearedListsSaveEmptyLists)
     EXPECT_EQ(StoredRows(), std::vector<std::string>{"1|||12:00:00"});
 }
 
+TEST_F(ScheduleDialogTest, AScheduleThatCanNeverRunIsSavedOnlyWhenTheUserSaysSo)
+{
+    TfrmSchedule dialog{LocaleSettings()};
+    const struct {
+        int kind;
+        const char* saved;
+    } cases[] = {{1, "1|||12:00:00"}, {2, "2|||12:00:00"}};
+    for (const auto& c : cases) {
+        StoreSchedule("0", "", "", "12:00:00");
+        Open(dialog);
+        dialog.cxBtnWkClr->click();
+        dialog.cxBtnDayClr->click();
+        dialog.RadioGrpIntvItems->button(c.kind)->click();
+
+        questions.clear();
+        saveAnyway = false;
+        dialog.OKBtn->click();
+        ASSERT_EQ(questions.size(), 1u) << c.kind;
+        EXPECT_NE(questions[0].find("一度も実行されません"), std::string::npos);
+        EXPECT_TRUE(dialog.isVisible()) << "going back keeps the dialog open";
+        EXPECT_EQ(StoredRows(), std::vector<std::string>{"0|||12:00:00"});
+
+        saveAnyway = true;
+        dialog.OKBtn->click();
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(StoredRows(), std::vector<std::string>{c.saved});
+    }
+
+    // A schedule with a day to run on, or a daily one, is saved without a question.
+    questions.clear();
+    for (int kind : {0, 1, 2}) {
+        Open(dialog);
+        MarkWeekday(dialog, 3);
+        dialog.cxChkCmbBDay->SetChecked(4, true);
+        dialog.RadioGrpIntvItems->button(kind)->click();
+        dialog.OKBtn->click();
+        EXPECT_FALSE(dialog.isVisible());
+    }
+    EXPECT_TRUE(questions.empty());
+    EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(ScheduleDialogTest, CancelLeavesTheStoreAlone)
 {
     const std::vector<std::function<void(TfrmSchedule&)>> ways = {
@@ -212,7 +261,7 @@ TEST_F(ScheduleDialogTest, CancelLeavesTheStoreAlone)
     };
     for (const auto& cancel : ways) {
         StoreSchedule("1", "2", "", "06:30:00");
-        TfrmSchedule dialog;
+        TfrmSchedule dialog{LocaleSettings()};
         Open(dialog);
         dialog.RadioGrpIntvItems->button(2)->click();
         dialog.cxTimeEd->setTime(QTime(18, 0, 0));
@@ -241,17 +290,17 @@ TEST_F(ScheduleDialogTest, ErrorWhileOpeningIsShownAndTheDialogOpensAsItWas)
         QTime time;  // set by the steps before the failing one
     };
     const Case cases[] = {
-        {[] { OpenStore()->RunStatement(Sql::kScheduleClear); }, "'' is not a valid time.", QTime(0, 0, 0)},
-        {[this] { StoreSchedule("2", "", "1", "noon"); }, "'noon' is not a valid time.", QTime(0, 0, 0)},
-        {[this] { StoreSchedule("1", "x", "", "09:00:00"); }, "'x' is not a valid integer value.", QTime(9, 0, 0)},
-        {[this] { StoreSchedule("1", "9", "", "09:00:00"); }, "Weekday position out of range (9)", QTime(9, 0, 0)},
+        {[] { OpenStore()->RunStatement(Sql::kScheduleClear); }, "'' は有効な時刻ではありません.", QTime(0, 0, 0)},
+        {[this] { StoreSchedule("2", "", "1", "noon"); }, "'noon' は有効な時刻ではありません.", QTime(0, 0, 0)},
+        {[this] { StoreSchedule("1", "x", "", "09:00:00"); }, "'x' は有効な整数ではありません.", QTime(9, 0, 0)},
+        {[this] { StoreSchedule("1", "9", "", "09:00:00"); }, "曜日の番号が範囲外です (9)", QTime(9, 0, 0)},
         {[this] { SetStorePathForTesting(folder / "missing/qzbackup.db"); }, "unable to open database file.",
          QTime(0, 0, 0)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.box);
         SetStorePathForTesting(folder / "qzbackup.db");
-        TfrmSchedule dialog;
+        TfrmSchedule dialog{LocaleSettings()};
         dialog.RadioGrpIntvItems->button(2)->click();
         dialog.cxChkCmbBDay->SetChecked(19, true);
         c.arrange();
@@ -270,7 +319,7 @@ TEST_F(ScheduleDialogTest, FailedSaveKeepsTheOldRowAndStillCloses)
     StoreSchedule("1", "1,3", "", "08:00:00");
     OpenStore()->RunStatement(
         "create trigger refuse before insert on m_schedule begin select raise(abort, 'insert refused'); end");
-    TfrmSchedule dialog;
+    TfrmSchedule dialog{LocaleSettings()};
     Open(dialog);
     dialog.RadioGrpIntvItems->button(0)->click();
 
