@@ -13,20 +13,12 @@ readonly step_limit=20      # seconds for one awaited condition
 program=$1
 source "$(dirname "$0")/session.sh"
 
-readonly watcher=org.kde.StatusNotifierWatcher
-
 # A home of its own with a panel that holds only the notification area, at the top left.
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
 mkdir -p "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml"
 cp "$(dirname "$0")/xfce4-panel.xml" "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml/"
 # No accessibility bus, which would be one more bus to end.
 export NO_AT_BRIDGE=1
-
-watcher_property() {
-    gdbus call --session --dest "$watcher" --object-path /StatusNotifierWatcher \
-        --method org.freedesktop.DBus.Properties.Get "$watcher" "$1"
-}
-host_registered() { watcher_property IsStatusNotifierHostRegistered | grep -q true; }
 
 # The panel's settings service, started here rather than by the bus, so it is ended and
 # reaped with the rest.
@@ -43,17 +35,6 @@ cp "$program" "$work/app/"
 app_pid=$!
 await "the program's event loop" tray_callback 0
 
-# The item the program registered: its connection belongs to the program's process.
-program_item() {
-    local item connection
-    for item in $(watcher_property RegisteredStatusNotifierItems | grep -o "'[^']*'" | tr -d "'"); do
-        connection=${item%%/*}
-        [ "$(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-            --method org.freedesktop.DBus.GetConnectionUnixProcessID "$connection" 2>/dev/null)" = "(uint32 $app_pid,)" ] &&
-            { echo "$item"; return; }
-    done
-    return 1
-}
 await "the icon to register with the panel's watcher" program_item
 item=$(program_item)
 main_window_hidden || fail "a window is visible after the start"
@@ -72,9 +53,7 @@ echo "a click on the icon in the panel shows the main window"
 focus_main_window
 xdotool key --clearmodifiers ctrl+n   # View > Hide
 await "the main window to hide" main_window_hidden
-item_path=/${item#*/}
-dbus-send --session --print-reply --dest="${item%%/*}" "$item_path" org.kde.StatusNotifierItem.Activate \
-    int32:0 int32:0 >/dev/null || fail "the icon did not take the activation"
+activate_item "$item" || fail "the icon did not take the activation"
 await "activating the item to show the main window" main_window_visible
 close_main_window
 echo "activating the registered item shows the main window"

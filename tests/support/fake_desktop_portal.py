@@ -5,8 +5,10 @@ Prints one line for each thing a client does: "ready" once the portal's name is 
 
 Right after binding, the portal reports presses: one of the shortcut in another session, one
 of another shortcut in the client's session, then the shortcut itself.
-  --refuse   the user declines every binding (Response 1)
+  --refuse          the user declines every binding (Response 1)
+  --press-on-usr1   the presses come on each SIGUSR1 instead, for the last binding
 """
+import signal
 import sys
 
 import dbus
@@ -60,10 +62,12 @@ class Session(dbus.service.Object):
 
 
 class Portal(dbus.service.Object):
-    def __init__(self, bus, refuse):
+    def __init__(self, bus, refuse, press_on_signal):
         super().__init__(bus, PATH)
         self.bus = bus
         self.refuse = refuse
+        self.press_on_signal = press_on_signal
+        self.bound = None
 
     def request_path(self, sender, options):
         return f"{PATH}/request/{sender_part(sender)}/{options['handle_token']}"
@@ -88,7 +92,8 @@ class Portal(dbus.service.Object):
             bound = dbus.Array([dbus.Struct((i, dict(p)), signature="sa{sv}") for i, p in shortcuts],
                                signature="(sa{sv})")
             ids = [str(i) for i, _ in shortcuts]
-            Request(self.bus, path, {"shortcuts": bound}, 0, lambda: self.press(session, ids))
+            self.bound = (session, ids)
+            Request(self.bus, path, {"shortcuts": bound}, 0, None if self.press_on_signal else lambda: self.press(session, ids))
         return dbus.ObjectPath(path)
 
     def press(self, session, ids):
@@ -96,6 +101,11 @@ class Portal(dbus.service.Object):
             self.Activated(dbus.ObjectPath(f"{PATH}/session/other/s1"), shortcut_id, dbus.UInt64(1), {})
             self.Activated(session, "another-shortcut", dbus.UInt64(2), {})
             self.Activated(session, shortcut_id, dbus.UInt64(3), {})
+
+    def press_again(self):
+        if self.bound:
+            self.press(*self.bound)
+        return True
 
     @dbus.service.signal(SHORTCUTS, signature="osta{sv}")
     def Activated(self, session, shortcut_id, timestamp, options):
@@ -111,7 +121,8 @@ class Portal(dbus.service.Object):
 def main():
     dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
-    portal = Portal(bus, "--refuse" in sys.argv[1:])
+    portal = Portal(bus, "--refuse" in sys.argv[1:], "--press-on-usr1" in sys.argv[1:])
+    GLib.unix_signal_add(GLib.PRIORITY_DEFAULT, signal.SIGUSR1, portal.press_again)
     name = dbus.service.BusName(PORTAL, bus, do_not_queue=True)
     say("ready")
     GLib.MainLoop().run()
