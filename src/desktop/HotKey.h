@@ -2,10 +2,12 @@
 
 #include <QObject>
 
+#include <cstdio>
+
 namespace brellow {
 
-// A key combination that arrives whichever program has the focus. The program grabs it on
-// the X11 root window; tests put their own in its place.
+// A key combination that arrives whichever program has the focus: grabbed on the X11 root
+// window, or bound through the desktop portal on Wayland; tests put their own in its place.
 class HotKey : public QObject {
     Q_OBJECT
 public:
@@ -25,6 +27,13 @@ public:
 signals:
     // The combination was pressed: its modifiers in the low 16 bits, its key in the high 16.
     void Pressed(quint32 modifiersAndKey);
+
+protected:
+    // Said on standard error: a key that never arrives would otherwise leave no trace.
+    static void SayUnavailable(const char* why)
+    {
+        std::fprintf(stderr, "Brellow2: the global hot key is not available: %s\n", why);
+    }
 };
 
 }  // namespace brellow

@@ -4,7 +4,6 @@
 
 #include <xcb/xcb.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 namespace brellow {
@@ -54,12 +53,6 @@ uint8_t KeycodeOfLetter(xcb_connection_t* connection, int virtualKey)
     }
     std::free(mapping);
     return found;
-}
-
-// Said on standard error: a key that never arrives would otherwise leave no trace.
-void SayUnavailable(const char* why)
-{
-    std::fprintf(stderr, "Brellow2: the global hot key is not available: %s\n", why);
 }
 
 }  // namespace

@@ -5,11 +5,11 @@
 #include <exception>
 #include <memory>
 
+#include "desktop/HotKeyChoice.h"
 #include "desktop/NotificationArea.h"
 #include "desktop/SingleInstance.h"
 #include "desktop/SystemTrayIcon.h"
 #include "desktop/TrayCallbackService.h"
-#include "desktop/X11HotKey.h"
 #include "store/Store.h"
 #include "ui/ConfirmationDialog.h"
 #include "ui/FolderPairDialog.h"
@@ -44,8 +44,7 @@ int main(int argc, char** argv)
 
     std::unique_ptr<TfrmMain> frmMain;
     try {
-        frmMain = std::make_unique<TfrmMain>(std::make_unique<SystemTrayIcon>(), std::make_unique<X11HotKey>(),
-                                             DefaultClock(), locale);
+        frmMain = std::make_unique<TfrmMain>(std::make_unique<SystemTrayIcon>(), MakeHotKey(), DefaultClock(), locale);
     } catch (const std::exception& error) {
         ShowErrorBox(QString::fromUtf8(error.what()));
         return 1;

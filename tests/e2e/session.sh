@@ -54,15 +54,43 @@ await() {
 }
 
 # ---- a display and a session bus, all our own ----
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-started+=($!)
-await "the virtual display" test -s "$work/display"
-export DISPLAY=":$(head -n1 "$work/display")"
+# A Wayland test (session_kind=wayland) starts its compositor and bus itself.
+if [ "${session_kind:-x11}" = x11 ]; then
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    started+=($!)
+    await "the virtual display" test -s "$work/display"
+    export DISPLAY=":$(head -n1 "$work/display")"
 
-dbus-daemon --session --nofork --print-address=3 3>"$work/bus" >/dev/null 2>&1 &
-started+=($!)
-await "the session bus" test -s "$work/bus"
-export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
+    dbus-daemon --session --nofork --print-address=3 3>"$work/bus" >/dev/null 2>&1 &
+    started+=($!)
+    await "the session bus" test -s "$work/bus"
+    export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
+fi
+
+# Bus calls go through on_bus, which a test sets when its bus belongs to another user.
+on_bus=()
+readonly watcher=org.kde.StatusNotifierWatcher
+watcher_property() {
+    "${on_bus[@]}" gdbus call --session --dest "$watcher" --object-path /StatusNotifierWatcher \
+        --method org.freedesktop.DBus.Properties.Get "$watcher" "$1"
+}
+host_registered() { watcher_property IsStatusNotifierHostRegistered | grep -q true; }
+# The item the program registered with the watcher: the one whose connection belongs to the
+# program's process.
+program_item() {
+    local item connection
+    for item in $(watcher_property RegisteredStatusNotifierItems | grep -o "'[^']*'" | tr -d "'"); do
+        connection=${item%%/*}
+        [ "$("${on_bus[@]}" gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+            --method org.freedesktop.DBus.GetConnectionUnixProcessID "$connection" 2>/dev/null)" = "(uint32 $app_pid,)" ] &&
+            { echo "$item"; return; }
+    done
+    return 1
+}
+activate_item() {
+    "${on_bus[@]}" dbus-send --session --print-reply --dest="${1%%/*}" "/${1#*/}" org.kde.StatusNotifierItem.Activate \
+        int32:0 int32:0 >/dev/null
+}
 
 start_tray_host() {
     trayer --edge top --align right --widthtype pixel --width 100 --height 24 >/dev/null 2>&1 &
@@ -77,7 +105,7 @@ stop_tray_host() {
 }
 
 tray_callback() {
-    dbus-send --session --print-reply --dest="$service" /MainWindow "$service.MainWindow.TrayCallback" "int32:$1"
+    "${on_bus[@]}" dbus-send --session --print-reply --dest="$service" /MainWindow "$service.MainWindow.TrayCallback" "int32:$1"
 }
 main_window_visible() { xdotool search --onlyvisible --name "$caption"; }
 main_window_hidden() { ! xdotool search --onlyvisible --name "$caption"; }

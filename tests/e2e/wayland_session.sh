@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# Runs the real program in a Wayland session: sway on a headless output with waybar's
+# notification area (StatusNotifier), and a fake desktop portal offering global shortcuts.
+# The icon registers with waybar's watcher and activating it shows the main window;
+# Ctrl+Shift+Q bound through the portal shows it too. sway will not run as root, so the
+# session, from its bus on, belongs to an unprivileged user.
+#
+# Usage: wayland_session.sh PATH/TO/Brellow2
+set -euo pipefail
+
+readonly overall_limit=120  # seconds for the whole test
+readonly step_limit=20      # seconds for one awaited condition
+readonly session_kind=wayland
+
+program=$1
+here=$(dirname "$(readlink -f "$0")")
+source "$here/session.sh"
+
+readonly user=nobody
+chmod 711 "$work"
+install -d -o "$user" -m 700 "$work/home" "$work/run"
+install -d -o "$user" "$work/app"
+install -o "$user" -m 755 "$program" "$work/app/"
+readonly runtime="$work/run"
+
+# No accessibility bus, which would be one more bus to end.
+session_env=(PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$runtime" LC_ALL=C.UTF-8 NO_AT_BRIDGE=1)
+# A command run as the user, in the session's environment. setpriv and env replace themselves
+# with the command, so one started in the background is ended by its $!.
+run_as=(setpriv --reuid="$user" --regid=nogroup --clear-groups env -i)
+as_user() { "${run_as[@]}" "${session_env[@]}" "$@"; }
+spawn_as_user() {
+    local log=$1
+    shift
+    "${run_as[@]}" "${session_env[@]}" "$@" >"$log" 2>&1 &
+    started+=($!)
+}
+on_bus=(as_user)
+
+"${run_as[@]}" "${session_env[@]}" dbus-daemon --session --nofork --print-address=3 3>"$work/bus" >/dev/null 2>&1 &
+started+=($!)
+await "the session bus" test -s "$work/bus"
+session_env+=(DBUS_SESSION_BUS_ADDRESS="$(head -n1 "$work/bus")")
+
+printf 'output HEADLESS-1 resolution 1024x768\n' >"$work/sway.config"
+printf '{"layer": "top", "position": "top", "height": 24, "modules-right": ["tray"], "tray": {}}\n' \
+    >"$work/waybar.config"
+chmod 644 "$work/sway.config" "$work/waybar.config"
+spawn_as_user "$work/sway.log" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+    sway -c "$work/sway.config"
+await "the compositor" test -S "$runtime/wayland-1"
+session_env+=(WAYLAND_DISPLAY=wayland-1 XDG_SESSION_TYPE=wayland)
+await "the compositor's control socket" bash -c "ls '$runtime'/sway-ipc.*.sock"
+session_env+=(SWAYSOCK="$(ls "$runtime"/sway-ipc.*.sock)")
+
+spawn_as_user "$work/waybar.log" waybar -c "$work/waybar.config"
+await "waybar's StatusNotifier host" host_registered
+
+spawn_as_user "$work/portal.log" "$here/../support/fake_desktop_portal.py" --press-on-usr1
+portal_pid=$!
+await "the desktop portal" grep -qx ready "$work/portal.log"
+
+# The program's main window as sway shows it: "yes" when visible.
+window_visible() {
+    as_user swaymsg -t get_tree | python3 -c '
+import json, sys
+def walk(node):
+    yield node
+    for child in node.get("nodes", []) + node.get("floating_nodes", []):
+        yield from walk(child)
+shown = [n for n in walk(json.load(sys.stdin)) if n.get("name") == "Brellow2 「データバックアップ」" and n.get("visible")]
+sys.exit(0 if shown else 1)'
+}
+window_hidden() { ! window_visible; }
+
+start_program() {
+    "${run_as[@]}" "${session_env[@]}" QT_QPA_PLATFORM=wayland "$work/app/$(basename "$program")" >"$work/app.log" 2>&1 &
+    app_pid=$!
+    await "the icon to register with waybar's watcher" program_item
+}
+close_program() {
+    as_user swaymsg "[pid=$app_pid] kill" >/dev/null
+    await "the program to end" bash -c "! kill -0 $app_pid"
+    local status=0
+    wait "$app_pid" || status=$?
+    app_pid=
+    [ "$status" -eq 0 ] || fail "the program ended with status $status"
+}
+
+# ---- the icon in waybar ----
+start_program
+window_hidden || fail "a window is visible after the start"
+activate_item "$(program_item)" || fail "the icon did not take the activation"
+await "activating the icon to show the main window" window_visible
+close_program
+echo "waybar: the icon registers with its watcher; activating it shows the main window"
+
+# ---- the hot key through the portal ----
+start_program
+await "the hot key's binding at the portal" grep -qx "bind show-main-window CTRL+SHIFT+q" "$work/portal.log"
+window_hidden || fail "a window is visible after the start"
+kill -USR1 "$portal_pid"
+await "Ctrl+Shift+Q through the portal to show the main window" window_visible
+grep -q "hot key is not available" "$work/app.log" && fail "the program says the hot key is not available"
+close_program
+echo "portal: Ctrl+Shift+Q is bound there; its press shows the main window"
