@@ -42,6 +42,10 @@ public:
     void CommitTransaction();
     void RollbackTransaction();
     bool TransactionOpen() const { return inTransaction_; }
+    // After a failure inside a transaction: rolls it back when the library still holds it
+    // open; when the library has already ended it itself (a full disk, an I/O error), only
+    // forgets it, since a rollback would fail with "no transaction is active".
+    void EndFailedTransaction();
 
     [[noreturn]] void ReportSqlError(const std::string& message, const std::string& subject);
 

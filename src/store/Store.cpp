@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 
 namespace brellow {
@@ -48,6 +49,8 @@ void SetStorePathForTesting(const std::string& path)
 
 std::unique_ptr<TSQLiteDatabase> OpenStore()
 {
+    // The store lists the user's folders: a new one is the owner's alone.
+    CreatePrivateFile(StorePath());
     // Paths are UTF-8 already; the library takes them as they are.
     return std::make_unique<TSQLiteDatabase>(StorePath());
 }
@@ -130,7 +133,7 @@ Transaction::~Transaction()
 {
     if (!done_ && db_.TransactionOpen()) {
         try {
-            db_.RollbackTransaction();
+            db_.EndFailedTransaction();
         } catch (const ESQLiteException&) {
             // The connection's own close rolls back what is left.
         }
@@ -161,7 +164,7 @@ bool RunInOwnTransaction(TSQLiteDatabase& db, const std::string& statement)
     } catch (const ESQLiteException&) {
         // A BEGIN that failed left nothing to roll back.
         if (db.TransactionOpen())
-            db.RollbackTransaction();
+            db.EndFailedTransaction();
         return false;
     }
 }

@@ -14,6 +14,7 @@
 
 #include <stdexcept>
 
+#include "platform/StopRequest.h"
 #include "store/Store.h"
 #include "ui/Assets.h"
 #include "widgets/MessageBoxes.h"
@@ -40,6 +41,12 @@ constexpr int kHotKeyModifiers = GlobalHotKey::kModControl | GlobalHotKey::kModS
 constexpr int kLeftButtonDown = 513;
 constexpr int kRightButtonDown = 516;
 
+// "バックアップ終了", with a line on what could not be copied when anything could not.
+std::string RunFinishedText(int failures)
+{
+    return failures == 0 ? kRunFinishedText : std::string(kRunFinishedText) + "\n" + FailureNoticeLine(failures);
+}
+
 QAction* AddItem(QMenu* menu, const char* caption, const QKeySequence& shortcut = QKeySequence())
 {
     QAction* item = menu->addAction(QString::fromUtf8(caption));
@@ -54,7 +61,7 @@ TfrmMain::TfrmMain(std::unique_ptr<TrayIcon> tray, const Clock& clock, const Loc
     : QMainWindow(parent),
       tray_(std::move(tray)),
       backupRun_(*this, clock, locale, std::move(companionProgram)),
-      autoRun_(*this, [this] { RunBackup(); }, clock, locale)
+      autoRun_(*this, [this] { ShowFailuresBalloon(RunBackup()); }, clock, locale)
 {
     BuildControls();
     BuildMenus();
@@ -202,9 +209,9 @@ void TfrmMain::closeEvent(QCloseEvent* event)
     emit Closed();
 }
 
-void TfrmMain::RunBackup()
+int TfrmMain::RunBackup()
 {
-    backupRun_.RunBackup();
+    return backupRun_.RunBackup();
 }
 
 void TfrmMain::ToggleAutoRun()
@@ -287,15 +294,19 @@ void TfrmMain::cxBtnManClick()
     ReportErrors([this] {
         const std::string kept = StatusText();
         SetStatusText(kBackupRunningText);
+        int failures = 0;
         try {
-            RunBackup();
+            failures = RunBackup();
         } catch (...) {
             // The error box must not find "a backup is running" still on the status line.
             SetStatusText(kept);
             throw;
         }
         SetStatusText(kept);
-        ShowPlainBox(QString::fromUtf8(kRunFinishedText));
+        // The program is ending: no box to wait for.
+        if (StopRequested())
+            return;
+        ShowPlainBox(QString::fromUtf8(RunFinishedText(failures)));
     });
 }
 
@@ -328,6 +339,12 @@ void TfrmMain::WMUser100(int lParam)
         ShowMainWindow();
     else if (lParam == kRightButtonDown)
         PopupMenu1->popup(mouse);
+}
+
+void TfrmMain::ShowFailuresBalloon(int failures)
+{
+    if (failures > 0)
+        tray_->ShowBalloon(QStringLiteral("Brellow2"), QString::fromUtf8(RunFinishedText(failures)));
 }
 
 void TfrmMain::ShowRunStartedBalloon()

@@ -1,10 +1,12 @@
 // The program's entry: every window is made once, the main window stays hidden, and the
 // program lives in the notification area until the main window is closed.
 #include <QCoreApplication>
+#include <QSocketNotifier>
 
 #include <exception>
 #include <memory>
 
+#include "platform/StopRequest.h"
 #include "ui/ScheduleDialog.h"
 #include "widgets/ErrorReportingApplication.h"
 #include "widgets/MessageBoxes.h"
@@ -45,6 +47,12 @@ int main(int argc, char** argv)
     auto* frmLogList = new TfrmLogList(frmMain.get());
     frmTrgList->UseDialogs(*frmSchedule, *okRightDlg2, *dlgPickFolder);
     frmMain->UseWindows(*dlgVersion, *frmTrgList, *frmLogList);
+
+    // SIGTERM, SIGINT and SIGHUP (logout) close the program like its own menu: a run under
+    // way winds down first (see StopRequest.h), then the main window closes.
+    InstallStopSignals();
+    QSocketNotifier stopNotifier(StopNotifier(), QSocketNotifier::Read);
+    QObject::connect(&stopNotifier, &QSocketNotifier::activated, frmMain.get(), [&frmMain] { frmMain->close(); });
 
     TrayCallbackService trayCallback([&frmMain](int mouseMessage) { frmMain->WMUser100(mouseMessage); });
     trayCallback.Register();
