@@ -69,7 +69,7 @@ TEST(PackedFileTimeTest, NewerTestComparesTwoSecondSlotsOfAnyYear)
         {"1980 over 1979", newYear(1980), newYear(1980) - 2, true},
         {"1979 over 1980", newYear(1980) - 2, newYear(1980), false},
         {"1979 same slot", newYear(1980) - 1, newYear(1980) - 2, false},
-        {"1979 one slot later", newYear(1980) - 3, newYear(1980) - 4, true},
+        {"1979 one slot later", newYear(1980) - 2, newYear(1980) - 3, true},
         {"1969 same slot", LocalSeconds(1969, 6, 1, 0, 0, 1), LocalSeconds(1969, 6, 1, 0, 0, 0), false},
         {"1969 one slot later", LocalSeconds(1969, 6, 1, 0, 0, 2), LocalSeconds(1969, 6, 1, 0, 0, 1), true},
         // 2043/2044: a later file is newer even when its packed value turns negative.
