@@ -32,8 +32,23 @@ struct PendingFolder {
     std::string target;
 };
 
+// Subfolders found in one folder, in listing order: the folder's own, and those reached
+// through links.
+struct FoundFolders {
+    std::vector<PendingFolder> own;
+    std::vector<PendingFolder> linked;
+};
+
+// Puts found folders on a stack so that the first found is taken next.
+void Stack(std::vector<PendingFolder>& stack, std::vector<PendingFolder>& found)
+{
+    stack.insert(stack.end(), std::make_move_iterator(found.rbegin()), std::make_move_iterator(found.rend()));
+}
+
 // One pass over one source tree: a loop over folders, each listed on its own with only its
-// source and target open, the subfolders it holds put on a stack of paths.
+// source and target open, the subfolders it holds put on stacks of paths. Folders reached
+// through links wait until the tree itself is done, so a folder the source holds is mirrored
+// where it stands rather than under a link that also leads to it.
 class MirrorWalk {
 public:
     explicit MirrorWalk(const MirrorFailureSink& onFailure) : onFailure_(onFailure) {}
@@ -49,7 +64,7 @@ private:
     // (and counted) when it cannot be made or opened.
     FileDescriptor PrepareTarget(const std::string& target, unsigned sourcePermissions, bool narrow);
     // Copies the files of one folder and answers the subfolders still to be mirrored.
-    std::vector<PendingFolder> MirrorFiles(const PendingFolder& folder, FileDescriptor sourceFolder,
+    FoundFolders MirrorFiles(const PendingFolder& folder, FileDescriptor sourceFolder,
                                            const FileDescriptor& targetFolder);
 
     const MirrorFailureSink& onFailure_;
@@ -98,10 +113,10 @@ FileDescriptor MirrorWalk::PrepareTarget(const std::string& target, unsigned sou
     return folder;
 }
 
-std::vector<PendingFolder> MirrorWalk::MirrorFiles(const PendingFolder& folder, FileDescriptor sourceFolder,
-                                                    const FileDescriptor& targetFolder)
+FoundFolders MirrorWalk::MirrorFiles(const PendingFolder& folder, FileDescriptor sourceFolder,
+                                      const FileDescriptor& targetFolder)
 {
-    std::vector<PendingFolder> subfolders;
+    FoundFolders subfolders;
     RemoveLeftoverCopies(targetFolder.Get());
     FolderListing listing(std::move(sourceFolder));
     FolderListing::Entry entry;
@@ -113,7 +128,8 @@ std::vector<PendingFolder> MirrorWalk::MirrorFiles(const PendingFolder& folder, 
         if (std::strcmp(entry.name, ".") == 0 || std::strcmp(entry.name, "..") == 0 || IsLeftoverCopyName(entry.name))
             continue;
         if (entry.isFolder) {
-            subfolders.push_back({Joined(folder.source, entry.name), Joined(folder.target, entry.name)});
+            (entry.isLink ? subfolders.linked : subfolders.own)
+                .push_back({Joined(folder.source, entry.name), Joined(folder.target, entry.name)});
             continue;
         }
         if (!IsSourceNewer(FileRef(listing.Folder(), entry.name), FileRef(targetFolder.Get(), entry.name)))
@@ -146,11 +162,15 @@ MirrorReport MirrorWalk::Run(const std::string& source, const std::string& targe
     if (!Enter(sourceFolder.Get()))
         return report_;
 
-    std::vector<PendingFolder> pending = MirrorFiles({source, target}, std::move(sourceFolder), targetFolder);
-    std::reverse(pending.begin(), pending.end());
-    while (!pending.empty() && !report_.stopped) {
-        const PendingFolder folder = std::move(pending.back());
-        pending.pop_back();
+    std::vector<PendingFolder> pending;
+    std::vector<PendingFolder> linked;
+    FoundFolders found = MirrorFiles({source, target}, std::move(sourceFolder), targetFolder);
+    Stack(pending, found.own);
+    Stack(linked, found.linked);
+    while (!report_.stopped && (!pending.empty() || !linked.empty())) {
+        std::vector<PendingFolder>& from = pending.empty() ? linked : pending;
+        const PendingFolder folder = std::move(from.back());
+        from.pop_back();
         FileDescriptor subSource = OpenFolder(folder.source);
         if (!subSource.Valid()) {
             Fail(folder.source, errno);
@@ -162,9 +182,9 @@ MirrorReport MirrorWalk::Run(const std::string& source, const std::string& targe
         const FileDescriptor subTarget = PrepareTarget(folder.target, status.permissions, true);
         if (!subTarget.Valid())
             continue;
-        std::vector<PendingFolder> found = MirrorFiles(folder, std::move(subSource), subTarget);
-        // Listing order: the first subfolder found is the next one mirrored.
-        pending.insert(pending.end(), std::make_move_iterator(found.rbegin()), std::make_move_iterator(found.rend()));
+        found = MirrorFiles(folder, std::move(subSource), subTarget);
+        Stack(pending, found.own);
+        Stack(linked, found.linked);
     }
     return report_;
 }

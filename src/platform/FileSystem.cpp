@@ -201,14 +201,20 @@ bool FolderListing::Next(Entry& entry)
     if (found == nullptr)
         return false;
     entry.name = found->d_name;
+    entry.isLink = found->d_type == DT_LNK;
     switch (found->d_type) {
     case DT_DIR:
         entry.isFolder = true;
         break;
     case DT_LNK:
-    case DT_UNKNOWN:
         entry.isFolder = FolderExists(FileRef(::dirfd(dir_), found->d_name));
         break;
+    case DT_UNKNOWN: {
+        struct stat st {};
+        entry.isLink = ::fstatat(::dirfd(dir_), found->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
+        entry.isFolder = FolderExists(FileRef(::dirfd(dir_), found->d_name));
+        break;
+    }
     default:
         entry.isFolder = false;
     }

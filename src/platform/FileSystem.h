@@ -108,6 +108,7 @@ public:
     struct Entry {
         const char* name = nullptr;
         bool isFolder = false;  // links are followed; a name that cannot be queried is no folder
+        bool isLink = false;
     };
 
     // Takes over the descriptor; a listing of an invalid one is empty.
