@@ -127,6 +127,7 @@ close_main_window() {
 [ ! -e "$store" ] || fail "the store exists before the first start"
 start_program
 [ -f "$store" ] || fail "the first start did not create qzbackup.db"
+[ "$(stat -c %a "$store")" = 600 ] || fail "qzbackup.db is readable by others"
 main_window_hidden || fail "a window is visible after the start"
 await "the tray icon" tray_icon_present
 
@@ -168,6 +169,18 @@ xdotool key Caps_Lock
 
 close_main_window
 echo "second start: normal start; tray callback, tray icon (also after a tray restart) and hot key with Caps Lock show the window; closing ends the program"
+
+# ---- the session ends: logout, kill, Ctrl+C ----
+for signal in TERM HUP INT; do
+    start_program
+    kill -"$signal" "$app_pid"
+    await "the program to end on SIG$signal" bash -c "! kill -0 $app_pid"
+    status=0
+    wait "$app_pid" || status=$?
+    app_pid=
+    [ "$status" -eq 0 ] || fail "SIG$signal ended the program with status $status"
+done
+echo "SIGTERM, SIGHUP and SIGINT close the program like its own menu"
 
 # ---- a start without a notification area ----
 kill "$tray_host_pid"
