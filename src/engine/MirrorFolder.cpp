@@ -65,7 +65,7 @@ private:
     FileDescriptor PrepareTarget(const std::string& target, unsigned sourcePermissions, bool narrow);
     // Copies the files of one folder and answers the subfolders still to be mirrored.
     FoundFolders MirrorFiles(const PendingFolder& folder, FileDescriptor sourceFolder,
-                                           const FileDescriptor& targetFolder);
+                             const FileDescriptor& targetFolder);
 
     const MirrorFailureSink& onFailure_;
     MirrorReport report_;

@@ -118,15 +118,19 @@ std::vector<FileIdentity> EnclosingFolders(int folder)
 namespace {
 
 const char* const kPseudoFileSystemTypes[] = {
-    "proc",   "sysfs",  "devtmpfs", "devpts",    "cgroup",   "cgroup2",  "securityfs",  "debugfs", "tracefs",
-    "pstore", "bpf",    "configfs", "fusectl",   "mqueue",   "hugetlbfs", "efivarfs",   "binfmt_misc", "autofs",
+    "proc",    "sysfs",  "devtmpfs", "devpts",  "cgroup",    "cgroup2",  "securityfs",  "debugfs", "tracefs",
+    "pstore",  "bpf",    "configfs", "fusectl", "mqueue",    "hugetlbfs", "efivarfs",   "binfmt_misc", "autofs",
 };
 
+// The same kinds told by the file system's own type, for when the mount table cannot be read.
+// devtmpfs answers as tmpfs and is known by the mount table only.
 const unsigned long kPseudoFileSystemMagics[] = {
-    PROC_SUPER_MAGIC,  SYSFS_MAGIC,    DEVPTS_SUPER_MAGIC, CGROUP_SUPER_MAGIC, CGROUP2_SUPER_MAGIC,
-    SECURITYFS_MAGIC,  DEBUGFS_MAGIC,  TRACEFS_MAGIC,      PSTOREFS_MAGIC,     BPF_FS_MAGIC,
-    0x62656570 /* configfs */, 0x65735543 /* fusectl */, 0x19800202 /* mqueue */, HUGETLBFS_MAGIC, EFIVARFS_MAGIC,
-    BINFMTFS_MAGIC,    AUTOFS_SUPER_MAGIC,
+    PROC_SUPER_MAGIC, SYSFS_MAGIC,    DEVPTS_SUPER_MAGIC, CGROUP_SUPER_MAGIC, CGROUP2_SUPER_MAGIC,
+    SECURITYFS_MAGIC, DEBUGFS_MAGIC,  TRACEFS_MAGIC,      PSTOREFS_MAGIC,     BPF_FS_MAGIC,
+    0x62656570,  // configfs
+    0x65735543,  // fusectl
+    0x19800202,  // mqueue
+    HUGETLBFS_MAGIC,  EFIVARFS_MAGIC, BINFMTFS_MAGIC,     AUTOFS_SUPER_MAGIC,
 };
 
 }  // namespace

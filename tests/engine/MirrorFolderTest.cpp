@@ -266,7 +266,7 @@ TEST_F(MirrorFolderTest, LinksEnterEachFolderOnceNeverAboveTheSourceNorIntoPseud
 
 TEST_F(MirrorFolderTest, PseudoFileSystemsAreNotEnteredEvenAsTheSource)
 {
-    for (const char* pseudo : {"/proc", "/sys", "/dev/pts"}) {
+    for (const char* pseudo : {"/proc", "/sys", "/dev", "/dev/pts"}) {
         const MirrorReport report = MirrorFolder(pseudo, destination);
         const std::string target = MirrorTarget(pseudo, destination);
         EXPECT_EQ(report.failures, 0) << pseudo;
