@@ -58,8 +58,8 @@ public:
 private:
     void Fail(const std::string& path, int error);
     // The source folder may be entered: not met before, not holding the source, not written
-    // to by this pass, no pseudo file system. Marks it entered.
-    bool Enter(int sourceFolder);
+    // to by this pass, no pseudo file system. Marks it entered and gives its permission bits.
+    bool Enter(int sourceFolder, unsigned& permissions);
     // The target folder, made or narrowed after the source's permission bits; invalid
     // (and counted) when it cannot be made or opened.
     FileDescriptor PrepareTarget(const std::string& target, unsigned sourcePermissions, bool narrow);
@@ -81,35 +81,41 @@ void MirrorWalk::Fail(const std::string& path, int error)
         onFailure_(path, error);
 }
 
-bool MirrorWalk::Enter(int sourceFolder)
+bool MirrorWalk::Enter(int sourceFolder, unsigned& permissions)
 {
-    FileIdentity identity;
-    if (!IdentityOf(sourceFolder, identity) || entered_.count(identity) != 0 || excluded_.count(identity) != 0)
+    OpenFileStatus status;
+    if (!StatusOf(sourceFolder, status) || entered_.count(status.identity) != 0 ||
+        excluded_.count(status.identity) != 0)
         return false;
-    if (std::find(pseudoDevices_.begin(), pseudoDevices_.end(), identity.device) != pseudoDevices_.end() ||
+    if (std::find(pseudoDevices_.begin(), pseudoDevices_.end(), status.identity.device) != pseudoDevices_.end() ||
         OnPseudoFileSystem(sourceFolder))
         return false;
-    entered_.insert(identity);
+    entered_.insert(status.identity);
+    permissions = status.permissions;
     return true;
 }
 
 FileDescriptor MirrorWalk::PrepareTarget(const std::string& target, unsigned sourcePermissions, bool narrow)
 {
     const unsigned allowed = sourcePermissions | kOwnerAccess;
-    if (!FolderExists(target) && !CreateFolder(target, allowed) && errno != EEXIST) {
-        Fail(target, errno);
-        return FileDescriptor();
-    }
     FileDescriptor folder = OpenFolder(target);
+    if (!folder.Valid() && errno == ENOENT) {
+        if (!CreateFolder(target, allowed) && errno != EEXIST) {
+            Fail(target, errno);
+            return folder;
+        }
+        folder = OpenFolder(target);
+    }
     if (!folder.Valid()) {
         Fail(target, errno);
         return folder;
     }
-    if (narrow)
-        NarrowPermissions(folder.Get(), allowed);
-    FileIdentity identity;
-    if (IdentityOf(folder.Get(), identity))
-        excluded_.insert(identity);
+    OpenFileStatus status;
+    if (StatusOf(folder.Get(), status)) {
+        excluded_.insert(status.identity);
+        if (narrow)
+            NarrowPermissions(folder.Get(), status.permissions, allowed);
+    }
     return folder;
 }
 
@@ -159,7 +165,8 @@ MirrorReport MirrorWalk::Run(const std::string& source, const std::string& targe
     }
     for (const FileIdentity& enclosing : EnclosingFolders(sourceFolder.Get()))
         excluded_.insert(enclosing);
-    if (!Enter(sourceFolder.Get()))
+    unsigned permissions = 0;
+    if (!Enter(sourceFolder.Get(), permissions))
         return report_;
 
     std::vector<PendingFolder> pending;
@@ -176,10 +183,10 @@ MirrorReport MirrorWalk::Run(const std::string& source, const std::string& targe
             Fail(folder.source, errno);
             continue;
         }
-        if (!Enter(subSource.Get()))
+        unsigned permissions = 0;
+        if (!Enter(subSource.Get(), permissions))
             continue;
-        const FileStatus status = QueryFile(folder.source);
-        const FileDescriptor subTarget = PrepareTarget(folder.target, status.permissions, true);
+        const FileDescriptor subTarget = PrepareTarget(folder.target, permissions, true);
         if (!subTarget.Valid())
             continue;
         found = MirrorFiles(folder, std::move(subSource), subTarget);

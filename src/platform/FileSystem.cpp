@@ -55,7 +55,6 @@ FileStatus QueryFile(FileRef file)
         status.kind = FileKind::Special;
     status.writeTime = st.st_mtim.tv_sec;
     status.permissions = st.st_mode & 0777;
-    status.identity = {st.st_dev, st.st_ino};
     return status;
 }
 
@@ -69,12 +68,8 @@ bool CreateFolder(FileRef folder, unsigned permissions)
     return ::mkdirat(folder.folder, folder.name, permissions & 0777) == 0;
 }
 
-void NarrowPermissions(int folder, unsigned allowed)
+void NarrowPermissions(int folder, unsigned current, unsigned allowed)
 {
-    struct stat st {};
-    if (::fstat(folder, &st) != 0)
-        return;
-    const unsigned current = st.st_mode & 0777;
     if ((current & ~allowed) != 0)
         ::fchmod(folder, current & allowed);
 }
@@ -89,26 +84,27 @@ FileDescriptor OpenFolder(FileRef folder)
     return FileDescriptor(::openat(folder.folder, folder.name, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
-bool IdentityOf(int fd, FileIdentity& identity)
+bool StatusOf(int fd, OpenFileStatus& status)
 {
     struct stat st {};
     if (::fstat(fd, &st) != 0)
         return false;
-    identity = {st.st_dev, st.st_ino};
+    status.identity = {st.st_dev, st.st_ino};
+    status.permissions = st.st_mode & 0777;
     return true;
 }
 
 std::vector<FileIdentity> EnclosingFolders(int folder)
 {
     std::vector<FileIdentity> enclosing;
-    FileIdentity previous;
-    if (!IdentityOf(folder, previous))
+    OpenFileStatus previous;
+    if (!StatusOf(folder, previous))
         return enclosing;
     FileDescriptor current(::openat(folder, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    FileIdentity parent;
+    OpenFileStatus parent;
     // The root is its own parent.
-    while (current.Valid() && IdentityOf(current.Get(), parent) && !(parent == previous)) {
-        enclosing.push_back(parent);
+    while (current.Valid() && StatusOf(current.Get(), parent) && !(parent.identity == previous.identity)) {
+        enclosing.push_back(parent.identity);
         previous = parent;
         current = FileDescriptor(::openat(current.Get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     }

@@ -67,7 +67,6 @@ struct FileStatus {
     FileKind kind = FileKind::Missing;
     int64_t writeTime = 0;  // last-write time, whole seconds since the epoch (UTC)
     unsigned permissions = 0;  // the permission bits, 0777 at most
-    FileIdentity identity;
 };
 
 FileStatus QueryFile(FileRef file);
@@ -77,10 +76,11 @@ bool FolderExists(FileRef folder);
 
 // Creates one folder level with the given permission bits (narrowed by the umask); false
 // when it could not be made, errno telling why.
-bool CreateFolder(FileRef folder, unsigned permissions = 0777);
+bool CreateFolder(FileRef folder, unsigned permissions);
 
-// Takes away from an open folder every permission bit that `allowed` lacks; never adds one.
-void NarrowPermissions(int folder, unsigned allowed);
+// Takes away from an open folder with the `current` permission bits every bit that
+// `allowed` lacks; never adds one.
+void NarrowPermissions(int folder, unsigned current, unsigned allowed);
 
 // Creates a file readable and writable by its owner only, unless it exists already.
 void CreatePrivateFile(const std::string& path);
@@ -88,8 +88,14 @@ void CreatePrivateFile(const std::string& path);
 // Opens a folder (links followed) for walking; invalid when it cannot be opened.
 FileDescriptor OpenFolder(FileRef folder);
 
-// Identity of an open file; false when it cannot be read.
-bool IdentityOf(int fd, FileIdentity& identity);
+// What the walk needs to know of an open file.
+struct OpenFileStatus {
+    FileIdentity identity;
+    unsigned permissions = 0;  // the permission bits, 0777 at most
+};
+
+// The status of an open file; false when it cannot be read.
+bool StatusOf(int fd, OpenFileStatus& status);
 
 // The folders holding the given open folder, from its parent up to the root "/" included.
 std::vector<FileIdentity> EnclosingFolders(int folder);
@@ -108,7 +114,7 @@ public:
     struct Entry {
         const char* name = nullptr;
         bool isFolder = false;  // links are followed; a name that cannot be queried is no folder
-        bool isLink = false;
+        bool isLink = false;    // the name itself is a symbolic link
     };
 
     // Takes over the descriptor; a listing of an invalid one is empty.
