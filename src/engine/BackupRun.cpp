@@ -4,8 +4,10 @@
 #include <utility>
 #include <vector>
 
+#include "engine/FailureLog.h"
 #include "engine/MirrorFolder.h"
 #include "platform/FileSystem.h"
+#include "platform/StopRequest.h"
 #include "store/StoreOperations.h"
 
 namespace brellow {
@@ -16,7 +18,14 @@ BackupRun::BackupRun(BackupRunHost& host, const Clock& clock, const LocaleSettin
 {
 }
 
-void BackupRun::RunBackup()
+std::string FailureNoticeLine(int failures)
+{
+    if (failures == 0)
+        return std::string();
+    return "コピーできなかったファイル: " + std::to_string(failures) + " 件（詳細は qzbackup.log）";
+}
+
+int BackupRun::RunBackup()
 {
     // Declared first, so that a store error leaving the run closes it on the way out.
     Companion companion(companionProgram_.empty() ? DefaultCompanionProgram() : companionProgram_, limits_);
@@ -24,16 +33,34 @@ void BackupRun::RunBackup()
 
     const std::unique_ptr<TSQLiteDatabase> db = OpenStore();
     const std::vector<FolderPair> pairs = ReadPairs(*db);
+    FailureLog log(FailureLogPath());
+    int failures = 0;
     for (const FolderPair& pair : pairs) {
+        if (StopRequested())
+            break;
         if (!FolderExists(pair.target_folder) || !FolderExists(pair.bkup_folder))
             continue;
-        MirrorFolder(pair.target_folder, pair.bkup_folder);
+        const MirrorReport report =
+            MirrorFolder(pair.target_folder, pair.bkup_folder, [&](const std::string& path, int error) {
+                log.Write(clock_.Now(), pair, path, error);
+            });
+        failures += report.failures;
+        if (report.stopped)
+            break;
+        // Nothing could be copied: no row may say the pair was backed up.
+        if (!report.targetReady)
+            continue;
         // A history row must not stand for copies that are still only in memory.
-        FlushFileSystem(MirrorTarget(pair.target_folder, pair.bkup_folder));
+        const std::string target = MirrorTarget(pair.target_folder, pair.bkup_folder);
+        if (flush_)
+            flush_(target);
+        else
+            FlushFileSystem(target);
         const HistoryRecord row{pair.target_folder, pair.bkup_folder, HistoryDateText(locale_, clock_.Now())};
         AppendHistoryRow(*db, row);
     }
     companion.Close();
+    return failures;
 }
 
 }  // namespace brellow

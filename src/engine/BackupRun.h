@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "engine/Companion.h"
@@ -7,6 +8,9 @@
 #include "platform/LocaleSettings.h"
 
 namespace brellow {
+
+// The line a run's end notice adds when entries could not be copied; nothing without failures.
+std::string FailureNoticeLine(int failures);
 
 // What a run needs of the main window.
 class BackupRunHost {
@@ -30,15 +34,22 @@ public:
     // opens one store connection, reads every pair first, then for each pair whose two
     // folders exist mirrors it and, once its copies are flushed to disk, writes one history
     // row dated at that moment in a transaction of its own (a failed insert is rolled back
-    // and dropped). Pairs with a missing folder are skipped without a trace. Finally the
-    // companion is closed; one that never became ready is ended as well, and none is left
-    // unreaped. Copy failures are silent. Both waits for the companion are bounded by limits.
+    // and dropped, and the run goes on). Pairs with a missing folder are skipped without a
+    // trace; a pair whose target folder cannot be made or opened gets no history row. Every
+    // entry that could not be copied or created is written to the failure log beside the
+    // store. A stop request ends the run after the current file, without a row for the pair
+    // it cut short. Finally the companion is closed; one that never became ready is ended as
+    // well, and none is left unreaped. Both waits for the companion are bounded by limits.
+    // Answers the number of entries that could not be copied or created.
     //
-    // The status line is the caller's (ShowRunningWhile). When the store cannot be opened or the pairs cannot be
-    // read (or a rollback fails), the store's error (ESQLiteException) leaves the run after
+    // The status line is the caller's (ShowRunningWhile). When the store cannot be opened or
+    // the pairs cannot be read, the store's error (ESQLiteException) leaves the run after
     // the companion has been closed; the caller's remaining steps are then skipped and the
     // error reaches the standard error box.
-    void RunBackup();
+    int RunBackup();
+
+    // Replaces the flush of each pair's destination before its history row.
+    void UseFlushForTesting(std::function<void(const std::string& folder)> flush) { flush_ = std::move(flush); }
 
 private:
     BackupRunHost& host_;
@@ -46,6 +57,7 @@ private:
     const LocaleSettings& locale_;
     std::string companionProgram_;
     CompanionLimits limits_;
+    std::function<void(const std::string& folder)> flush_;
 };
 
 }  // namespace brellow

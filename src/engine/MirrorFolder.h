@@ -1,19 +1,38 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace brellow {
 
+// What one mirror pass met.
+struct MirrorReport {
+    bool targetReady = false;  // the target folder stood or was made, and could be opened
+    int failures = 0;          // entries that could not be copied or created
+    bool stopped = false;      // a stop request ended the pass early
+};
+
+// Told of each entry that could not be copied or created: the path concerned and the error
+// number that stopped it.
+using MirrorFailureSink = std::function<void(const std::string& path, int error)>;
+
 // Brings the subfolder of `destination` named like `source` up to date with the source
-// tree: every file missing there, or whose copy there has an older packed time, is copied
-// over (see PackedFileTime.h). Nothing at the destination is deleted. Every failure is
-// silent and leaves the rest of the walk untouched; the caller learns nothing.
+// tree: every file missing there, or whose copy there is older (IsSourceNewer), is copied
+// over. Nothing at the destination is deleted but this program's own temporary copies left
+// by a run that was killed. A failure leaves the rest of the walk untouched; each is counted
+// and handed to onFailure.
 //
 // A source that ends with the separator (the root "/") has an empty name: its entries are
-// mirrored straight into `destination`. Links to folders are followed, but a folder that is
-// already being walked or written to on the current branch (a link back up the tree, or a
-// destination inside its own source) is not descended into.
-void MirrorFolder(const std::string& source, const std::string& destination);
+// mirrored straight into `destination`. Each folder is made with its source folder's
+// permission bits (the owner keeps full access), and an existing one wider than its source
+// is narrowed. Links to folders are followed, but a folder is entered at most once, never a
+// folder holding the source (a link to "/" or above the source), never a folder written to
+// by this pass (a destination inside its own source), never a pseudo file system.
+//
+// The walk visits one folder at a time and keeps no folder open while it goes deeper, so the
+// open descriptors stay few whatever the depth.
+MirrorReport MirrorFolder(const std::string& source, const std::string& destination,
+                          const MirrorFailureSink& onFailure = MirrorFailureSink());
 
 // The folder the source is mirrored into: the destination, the separator (added even when
 // the destination ends with one; the doubled separator reads as one), then the source's

@@ -27,10 +27,22 @@ int32_t PackedFileTime(FileRef file)
     return PackDosDateTime(status.writeTime + CurrentUtcOffset());
 }
 
+int64_t TimeSlot(int64_t localSeconds)
+{
+    // Rounded down also before 1970.
+    return localSeconds >= 0 ? localSeconds / 2 : -((1 - localSeconds) / 2);
+}
+
 bool IsSourceNewer(FileRef source, FileRef destination)
 {
-    const int32_t sourceTime = PackedFileTime(source);
-    return PackedFileTime(destination) < sourceTime;
+    const FileStatus sourceStatus = QueryFile(source);
+    if (sourceStatus.kind != FileKind::Regular)
+        return false;
+    const FileStatus destinationStatus = QueryFile(destination);
+    if (destinationStatus.kind != FileKind::Regular)
+        return true;
+    const int64_t offset = CurrentUtcOffset();
+    return TimeSlot(destinationStatus.writeTime + offset) < TimeSlot(sourceStatus.writeTime + offset);
 }
 
 }  // namespace brellow

@@ -17,8 +17,14 @@ int32_t PackDosDateTime(int64_t localSeconds);
 // queried, is a folder or no regular file, or its time cannot be packed.
 int32_t PackedFileTime(FileRef file);
 
-// True when the destination's packed time is less than the source's (signed comparison).
-// The source is queried first.
+// The two-second slot of a local time (seconds counted like universal time): the packed
+// time's resolution, for any year.
+int64_t TimeSlot(int64_t localSeconds);
+
+// True when the source is a readable file and the destination is missing (or no regular
+// file), or the source's last-write time lies in a later two-second slot of local time.
+// Between 1980 and 2043 that is exactly the packed comparison; outside those years it is the
+// true order, which the signed packed value gets wrong. The source is queried first.
 bool IsSourceNewer(FileRef source, FileRef destination);
 
 }  // namespace brellow

@@ -1,11 +1,14 @@
 #include "platform/FileSystem.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/statfs.h>
+#include <sys/sysmacros.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -51,6 +54,7 @@ FileStatus QueryFile(FileRef file)
     else
         status.kind = FileKind::Special;
     status.writeTime = st.st_mtim.tv_sec;
+    status.permissions = st.st_mode & 0777;
     return status;
 }
 
@@ -59,9 +63,20 @@ bool FolderExists(FileRef folder)
     return QueryFile(folder).kind == FileKind::Folder;
 }
 
-bool CreateFolder(FileRef folder)
+bool CreateFolder(FileRef folder, unsigned permissions)
 {
-    return ::mkdirat(folder.folder, folder.name, 0777) == 0;
+    return ::mkdirat(folder.folder, folder.name, permissions & 0777) == 0;
+}
+
+void NarrowPermissions(int folder, unsigned current, unsigned allowed)
+{
+    if ((current & ~allowed) != 0)
+        ::fchmod(folder, current & allowed);
+}
+
+void CreatePrivateFile(const std::string& path)
+{
+    const FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
 }
 
 FileDescriptor OpenFolder(FileRef folder)
@@ -69,13 +84,93 @@ FileDescriptor OpenFolder(FileRef folder)
     return FileDescriptor(::openat(folder.folder, folder.name, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
-bool IdentityOf(int fd, FileIdentity& identity)
+bool StatusOf(int fd, OpenFileStatus& status)
 {
     struct stat st {};
     if (::fstat(fd, &st) != 0)
         return false;
-    identity = {st.st_dev, st.st_ino};
+    status.identity = {st.st_dev, st.st_ino};
+    status.permissions = st.st_mode & 0777;
     return true;
+}
+
+std::vector<FileIdentity> EnclosingFolders(int folder)
+{
+    std::vector<FileIdentity> enclosing;
+    OpenFileStatus previous;
+    if (!StatusOf(folder, previous))
+        return enclosing;
+    FileDescriptor current(::openat(folder, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    OpenFileStatus parent;
+    // The root is its own parent.
+    while (current.Valid() && StatusOf(current.Get(), parent) && !(parent.identity == previous.identity)) {
+        enclosing.push_back(parent.identity);
+        previous = parent;
+        current = FileDescriptor(::openat(current.Get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    }
+    return enclosing;
+}
+
+namespace {
+
+const char* const kPseudoFileSystemTypes[] = {
+    "proc",    "sysfs",  "devtmpfs", "devpts",  "cgroup",    "cgroup2",  "securityfs",  "debugfs", "tracefs",
+    "pstore",  "bpf",    "configfs", "fusectl", "mqueue",    "hugetlbfs", "efivarfs",   "binfmt_misc", "autofs",
+};
+
+// The same kinds told by the file system's own type, for when the mount table cannot be read.
+// devtmpfs answers as tmpfs and is known by the mount table only.
+const unsigned long kPseudoFileSystemMagics[] = {
+    PROC_SUPER_MAGIC, SYSFS_MAGIC,    DEVPTS_SUPER_MAGIC, CGROUP_SUPER_MAGIC, CGROUP2_SUPER_MAGIC,
+    SECURITYFS_MAGIC, DEBUGFS_MAGIC,  TRACEFS_MAGIC,      PSTOREFS_MAGIC,     BPF_FS_MAGIC,
+    0x62656570,  // configfs
+    0x65735543,  // fusectl
+    0x19800202,  // mqueue
+    HUGETLBFS_MAGIC,  EFIVARFS_MAGIC, BINFMTFS_MAGIC,     AUTOFS_SUPER_MAGIC,
+};
+
+}  // namespace
+
+std::vector<dev_t> PseudoFileSystemDevices()
+{
+    std::vector<dev_t> devices;
+    std::FILE* table = std::fopen("/proc/self/mountinfo", "re");
+    if (table == nullptr)
+        return devices;
+    char* line = nullptr;
+    size_t capacity = 0;
+    // "id parent major:minor root point options [optional fields] - type source options"
+    while (::getline(&line, &capacity, table) > 0) {
+        unsigned major = 0;
+        unsigned minor = 0;
+        if (std::sscanf(line, "%*s %*s %u:%u", &major, &minor) != 2)
+            continue;
+        const char* separator = std::strstr(line, " - ");
+        if (separator == nullptr)
+            continue;
+        char type[64] = {};
+        if (std::sscanf(separator + 3, "%63s", type) != 1)
+            continue;
+        for (const char* pseudo : kPseudoFileSystemTypes) {
+            if (std::strcmp(type, pseudo) == 0)
+                devices.push_back(makedev(major, minor));
+        }
+    }
+    std::free(line);
+    std::fclose(table);
+    return devices;
+}
+
+bool OnPseudoFileSystem(int folder)
+{
+    struct statfs fs {};
+    if (::fstatfs(folder, &fs) != 0)
+        return false;
+    for (const unsigned long magic : kPseudoFileSystemMagics) {
+        if (static_cast<unsigned long>(fs.f_type) == magic)
+            return true;
+    }
+    return false;
 }
 
 FolderListing::FolderListing(FileDescriptor folder)
@@ -106,178 +201,24 @@ bool FolderListing::Next(Entry& entry)
     if (found == nullptr)
         return false;
     entry.name = found->d_name;
+    entry.isLink = found->d_type == DT_LNK;
     switch (found->d_type) {
     case DT_DIR:
         entry.isFolder = true;
         break;
     case DT_LNK:
-    case DT_UNKNOWN:
         entry.isFolder = FolderExists(FileRef(::dirfd(dir_), found->d_name));
         break;
+    case DT_UNKNOWN: {
+        struct stat st {};
+        entry.isLink = ::fstatat(::dirfd(dir_), found->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
+        entry.isFolder = FolderExists(FileRef(::dirfd(dir_), found->d_name));
+        break;
+    }
     default:
         entry.isFolder = false;
     }
     return true;
-}
-
-namespace {
-
-constexpr size_t kKernelCopyChunk = size_t(1) << 30;
-constexpr size_t kBufferedCopyChunk = size_t(128) << 10;
-
-bool WriteAll(int to, const char* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(to, data, size);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
-}
-
-// Copies from the current position of `from` to its end. The kernel copies where the two
-// file systems allow it; otherwise the bytes pass through a buffer.
-bool CopyContent(int from, int to, off_t sourceSize)
-{
-    bool copiedAny = false;
-    for (;;) {
-        const ssize_t copied = ::copy_file_range(from, nullptr, to, nullptr, kKernelCopyChunk, 0);
-        if (copied > 0) {
-            copiedAny = true;
-            continue;
-        }
-        // Some file systems answer 0 at once for files with content (generated files).
-        if (copied == 0 && (copiedAny || sourceSize == 0))
-            return true;
-        if (copied < 0 && errno == EINTR)
-            continue;
-        if (copied < 0 && errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-            return false;
-        break;
-    }
-    std::vector<char> buffer(kBufferedCopyChunk);
-    for (;;) {
-        const ssize_t got = ::read(from, buffer.data(), buffer.size());
-        if (got == 0)
-            return true;
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (!WriteAll(to, buffer.data(), static_cast<size_t>(got)))
-            return false;
-    }
-}
-
-// Content, then permission bits and last-write time. A file system that keeps no modes or
-// cannot set times still gets the content.
-bool FillCopy(int from, const struct stat& source, int to)
-{
-    if (!CopyContent(from, to, source.st_size))
-        return false;
-    ::fchmod(to, source.st_mode & 0777);
-    const struct timespec times[2] = {{0, UTIME_OMIT}, source.st_mtim};
-    ::futimens(to, times);
-    return true;
-}
-
-// A name no other copy of this process uses, for the moment between writing and renaming.
-std::string PartName()
-{
-    static std::atomic<unsigned long> counter{0};
-    return ".brellow-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".part";
-}
-
-bool IsUnsupported(int error)
-{
-    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL || error == ENOENT || error == EPERM ||
-           error == ENOSYS;
-}
-
-// Gives a nameless file a name. Linking by descriptor needs a privilege on older kernels;
-// without it the link goes through /proc. On failure errno tells why.
-bool LinkNameless(int file, int folder, const char* name)
-{
-    if (::linkat(file, "", folder, name, AT_EMPTY_PATH) == 0)
-        return true;
-    if (errno != ENOENT && errno != EPERM)
-        return false;
-    const std::string self = "/proc/self/fd/" + std::to_string(file);
-    return ::linkat(AT_FDCWD, self.c_str(), folder, name, AT_SYMLINK_FOLLOW) == 0;
-}
-
-enum class CopyOutcome { Done, Failed, Unsupported };
-
-// The copy is written to a file without a name, so nothing is left behind whatever happens
-// to the process before the finished copy is given its name. Needs O_TMPFILE and hard links.
-CopyOutcome CopyThroughNamelessFile(int from, const struct stat& source, int targetFolder, const char* targetName)
-{
-    const FileDescriptor to(::openat(targetFolder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
-    if (!to.Valid())
-        return IsUnsupported(errno) ? CopyOutcome::Unsupported : CopyOutcome::Failed;
-    if (!FillCopy(from, source, to.Get()))
-        return CopyOutcome::Failed;
-    // Where no file stands yet, the finished copy gets its name directly.
-    if (LinkNameless(to.Get(), targetFolder, targetName))
-        return CopyOutcome::Done;
-    if (errno != EEXIST)
-        return IsUnsupported(errno) ? CopyOutcome::Unsupported : CopyOutcome::Failed;
-    std::string part;
-    for (;;) {
-        part = PartName();
-        if (LinkNameless(to.Get(), targetFolder, part.c_str()))
-            break;
-        if (errno != EEXIST)
-            return IsUnsupported(errno) ? CopyOutcome::Unsupported : CopyOutcome::Failed;
-    }
-    if (::renameat(targetFolder, part.c_str(), targetFolder, targetName) == 0)
-        return CopyOutcome::Done;
-    ::unlinkat(targetFolder, part.c_str(), 0);
-    return CopyOutcome::Failed;
-}
-
-// For file systems without nameless files: a named part file, removed on failure.
-bool CopyThroughPartFile(int from, const struct stat& source, int targetFolder, const char* targetName)
-{
-    std::string part;
-    FileDescriptor to;
-    while (!to.Valid()) {
-        part = PartName();
-        to = FileDescriptor(::openat(targetFolder, part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (!to.Valid() && errno != EEXIST)
-            return false;
-    }
-    const bool filled = FillCopy(from, source, to.Get());
-    if (filled && ::renameat(targetFolder, part.c_str(), targetFolder, targetName) == 0)
-        return true;
-    ::unlinkat(targetFolder, part.c_str(), 0);
-    return false;
-}
-
-}  // namespace
-
-bool CopyFileReplacing(FileRef source, int targetFolder, const char* targetName)
-{
-    // Not blocking: a pipe that slipped in as the source must not hold the walk.
-    const FileDescriptor from(::openat(source.folder, source.name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    struct stat st {};
-    if (!from.Valid() || ::fstat(from.Get(), &st) != 0 || !S_ISREG(st.st_mode))
-        return false;
-    switch (CopyThroughNamelessFile(from.Get(), st, targetFolder, targetName)) {
-    case CopyOutcome::Done:
-        return true;
-    case CopyOutcome::Failed:
-        return false;
-    case CopyOutcome::Unsupported:
-        break;
-    }
-    return ::lseek(from.Get(), 0, SEEK_SET) == 0 && CopyThroughPartFile(from.Get(), st, targetFolder, targetName);
 }
 
 bool FlushFileSystem(const std::string& path)

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace brellow {
 
@@ -48,6 +49,10 @@ struct FileIdentity {
     dev_t device = 0;
     ino_t inode = 0;
     bool operator==(const FileIdentity& other) const { return device == other.device && inode == other.inode; }
+    bool operator<(const FileIdentity& other) const
+    {
+        return device != other.device ? device < other.device : inode < other.inode;
+    }
 };
 
 enum class FileKind {
@@ -61,6 +66,7 @@ enum class FileKind {
 struct FileStatus {
     FileKind kind = FileKind::Missing;
     int64_t writeTime = 0;  // last-write time, whole seconds since the epoch (UTC)
+    unsigned permissions = 0;  // the permission bits, 0777 at most
 };
 
 FileStatus QueryFile(FileRef file);
@@ -68,14 +74,38 @@ FileStatus QueryFile(FileRef file);
 // The name exists and is a folder (links followed).
 bool FolderExists(FileRef folder);
 
-// Creates one folder level; false when it could not be made.
-bool CreateFolder(FileRef folder);
+// Creates one folder level with the given permission bits (narrowed by the umask); false
+// when it could not be made, errno telling why.
+bool CreateFolder(FileRef folder, unsigned permissions);
+
+// Takes away from an open folder with the `current` permission bits every bit that
+// `allowed` lacks; never adds one.
+void NarrowPermissions(int folder, unsigned current, unsigned allowed);
+
+// Creates a file readable and writable by its owner only, unless it exists already.
+void CreatePrivateFile(const std::string& path);
 
 // Opens a folder (links followed) for walking; invalid when it cannot be opened.
 FileDescriptor OpenFolder(FileRef folder);
 
-// Identity of an open file; false when it cannot be read.
-bool IdentityOf(int fd, FileIdentity& identity);
+// What the walk needs to know of an open file.
+struct OpenFileStatus {
+    FileIdentity identity;
+    unsigned permissions = 0;  // the permission bits, 0777 at most
+};
+
+// The status of an open file; false when it cannot be read.
+bool StatusOf(int fd, OpenFileStatus& status);
+
+// The folders holding the given open folder, from its parent up to the root "/" included.
+std::vector<FileIdentity> EnclosingFolders(int folder);
+
+// Devices of the mounted pseudo file systems (proc, sysfs, devtmpfs, cgroup, ...): kernel
+// views, not files a user keeps. Empty when the mount table cannot be read.
+std::vector<dev_t> PseudoFileSystemDevices();
+
+// The open folder lies on a pseudo file system (told by the file system's own type).
+bool OnPseudoFileSystem(int folder);
 
 // The entries of one open folder in the order the file system yields them, "." and ".."
 // included. One listing holds one descriptor, however large the folder.
@@ -84,6 +114,7 @@ public:
     struct Entry {
         const char* name = nullptr;
         bool isFolder = false;  // links are followed; a name that cannot be queried is no folder
+        bool isLink = false;    // the name itself is a symbolic link
     };
 
     // Takes over the descriptor; a listing of an invalid one is empty.
@@ -101,13 +132,6 @@ public:
 private:
     DIR* dir_ = nullptr;
 };
-
-// Copies a file's content, permission bits and last-write time over the target name,
-// replacing whatever file stands there, read-only or not. Only regular files are copied. The copy is written to a
-// nameless file in the target's folder and only then put in place under its name, so a
-// copy that fails or is cut short leaves the old target untouched and nothing else behind.
-// False when the copy failed.
-bool CopyFileReplacing(FileRef source, int targetFolder, const char* targetName);
 
 // Writes everything still held in memory for the file system holding the path to its
 // device. False when the folder cannot be opened or writing reported an error.

@@ -16,19 +16,23 @@ const char* const kAutoRunOffText = "自動実行を停止しています";
 const char* const kStartAutoRunCaption = "自動実行";
 const char* const kStopAutoRunCaption = "自動実行停止";
 
-// How many items of the list name the wanted number. Items that are no number match
+// Whether an item of the list names the wanted number. Items that are no number match
 // nothing, so a damaged list never turns into an error on every tick.
-int MatchingItems(const std::string& list, int wanted)
+bool ListNames(const std::string& list, int wanted)
 {
-    int count = 0;
     if (list.empty())
-        return count;
+        return false;
     for (const std::string& item : SplitListText(list)) {
         const std::optional<int> number = WholeNumber(item);
         if (number && *number == wanted)
-            ++count;
+            return true;
     }
-    return count;
+    return false;
+}
+
+bool SameMinute(const LocalDateTime& a, const LocalDateTime& b)
+{
+    return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour && a.minute == b.minute;
 }
 
 }  // namespace
@@ -101,20 +105,23 @@ void AutoRun::CheckSchedule()
     if (!inWindow)
         return;
 
-    int runs = 0;
+    bool due = false;
     switch (StoredIntervalKind(ScheduleCache.bk_type)) {
     case kDaily:
-        runs = 1;
+        due = true;
         break;
     case kWeekly:
-        runs = MatchingItems(ScheduleCache.bk_week, now.dayOfWeek - 1);
+        due = ListNames(ScheduleCache.bk_week, now.dayOfWeek - 1);
         break;
     case kMonthly:
-        runs = MatchingItems(ScheduleCache.bk_month, now.day);
+        due = ListNames(ScheduleCache.bk_month, now.day);
         break;
     }
-    for (int run = 0; run < runs; ++run)
-        ScheduledRun();
+    if (!due || (servedMinute_ && SameMinute(*servedMinute_, now)))
+        return;
+    // Served before the run: a run that fails is not retried by the next tick of the minute.
+    servedMinute_ = now;
+    ScheduledRun();
 }
 
 void AutoRun::ScheduledRun()

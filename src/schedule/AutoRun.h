@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/RunStatus.h"
@@ -39,7 +40,8 @@ public:
     void ToggleAutoRun();
     // Copies the stored schedule into the cache; the last row wins, no row changes nothing.
     void LoadSchedule();
-    // One tick: starts a run for every item of the cached schedule that is due now.
+    // One tick: starts a run when the cached schedule is due now. A scheduled minute starts
+    // one run at most, however many ticks fall into it and however often the day is listed.
     // Values it cannot read (an empty item, words, a time it cannot parse) match nothing.
     void CheckSchedule();
 
@@ -56,6 +58,8 @@ private:
     const LocaleSettings& locale_;
     std::unique_ptr<TStacFlg> AutoRunFlag;
     ScheduleRecord ScheduleCache;
+    // The minute the last scheduled run was started in.
+    std::optional<LocalDateTime> servedMinute_;
 };
 
 }  // namespace brellow

@@ -110,7 +110,7 @@ TSQLiteDatabase::~TSQLiteDatabase()
 {
     if (inTransaction_) {
         try {
-            RollbackTransaction();
+            EndFailedTransaction();
         } catch (const ESQLiteException&) {
             // Closing below discards the transaction all the same.
         }
@@ -181,6 +181,14 @@ void TSQLiteDatabase::RollbackTransaction()
 {
     RunStatement("ROLLBACK");
     inTransaction_ = false;
+}
+
+void TSQLiteDatabase::EndFailedTransaction()
+{
+    if (sqlite3_get_autocommit(db_) == 0)
+        RollbackTransaction();
+    else
+        inTransaction_ = false;
 }
 
 TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql) : decimalSeparator_(db.decimalSeparator_)

@@ -43,6 +43,10 @@ public:
     void CommitTransaction();
     void RollbackTransaction();
     bool TransactionOpen() const { return inTransaction_; }
+    // After a failure inside a transaction: rolls it back when the library still holds it
+    // open; when the library has already ended it itself (a full disk, an I/O error), only
+    // forgets it, since a rollback would fail with "no transaction is active".
+    void EndFailedTransaction();
 
     // The separator tables of this connection write float values with ("." until set).
     void UseDecimalSeparator(std::string separator) { decimalSeparator_ = std::move(separator); }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/FileSystem.h"
 #include "store/StoreLocation.h"
 
 namespace brellow {
@@ -59,6 +60,8 @@ void UseStoreLocale(const LocaleSettings& settings)
 
 std::unique_ptr<TSQLiteDatabase> OpenStore()
 {
+    // The store lists the user's folders: a new one is the owner's alone.
+    CreatePrivateFile(StorePath());
     // Paths are UTF-8 already; the library takes them as they are.
     auto db = std::make_unique<TSQLiteDatabase>(StorePath());
     db->UseDecimalSeparator(StoreDecimalSeparator());
@@ -143,7 +146,7 @@ Transaction::~Transaction()
 {
     if (!done_ && db_.TransactionOpen()) {
         try {
-            db_.RollbackTransaction();
+            db_.EndFailedTransaction();
         } catch (const ESQLiteException&) {
             // The connection's own close rolls back what is left.
         }
@@ -174,7 +177,7 @@ bool RunInOwnTransaction(TSQLiteDatabase& db, const std::string& statement)
     } catch (const ESQLiteException&) {
         // A BEGIN that failed left nothing to roll back.
         if (db.TransactionOpen())
-            db.RollbackTransaction();
+            db.EndFailedTransaction();
         return false;
     }
 }

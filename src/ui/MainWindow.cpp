@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/StopRequest.h"
 #include "store/Store.h"
 #include "ui/Assets.h"
 #include "widgets/MessageBoxes.h"
@@ -44,6 +45,12 @@ constexpr int kHotKeyModifiers = HotKey::kModControl | HotKey::kModShift;
 constexpr int kLeftButtonDown = 513;
 constexpr int kRightButtonDown = 516;
 
+// "バックアップ終了", with a line on what could not be copied when anything could not.
+std::string RunFinishedText(int failures)
+{
+    return failures == 0 ? kRunFinishedText : std::string(kRunFinishedText) + "\n" + FailureNoticeLine(failures);
+}
+
 QAction* AddItem(QMenu* menu, const char* caption, const QKeySequence& shortcut = QKeySequence())
 {
     QAction* item = menu->addAction(QString::fromUtf8(caption));
@@ -59,7 +66,7 @@ TfrmMain::TfrmMain(std::unique_ptr<TrayIcon> tray, std::unique_ptr<HotKey> hotKe
       tray_(std::move(tray)),
       hotKey_(std::move(hotKey)),
       backupRun_(*this, clock, locale, std::move(companionProgram)),
-      autoRun_(*this, [this] { RunBackup(); }, clock, locale)
+      autoRun_(*this, [this] { ShowFailuresBalloon(RunBackup()); }, clock, locale)
 {
     BuildControls();
     BuildMenus();
@@ -210,9 +217,9 @@ void TfrmMain::closeEvent(QCloseEvent* event)
     emit Closed();
 }
 
-void TfrmMain::RunBackup()
+int TfrmMain::RunBackup()
 {
-    backupRun_.RunBackup();
+    return backupRun_.RunBackup();
 }
 
 void TfrmMain::ToggleAutoRun()
@@ -293,8 +300,12 @@ void TfrmMain::N7Click()
 void TfrmMain::cxBtnManClick()
 {
     ReportErrors([this] {
-        ShowRunningWhile(*this, [this] { RunBackup(); }, StatusAfterRun::Earlier);
-        ShowPlainBox(QString::fromUtf8(kRunFinishedText));
+        int failures = 0;
+        ShowRunningWhile(*this, [&] { failures = RunBackup(); }, StatusAfterRun::Earlier);
+        // The program is ending: no box to wait for.
+        if (StopRequested())
+            return;
+        ShowPlainBox(QString::fromUtf8(RunFinishedText(failures)));
     });
 }
 
@@ -327,6 +338,12 @@ void TfrmMain::WMUser100(int lParam)
         ShowMainWindow();
     else if (lParam == kRightButtonDown)
         PopupMenu1->popup(mouse);
+}
+
+void TfrmMain::ShowFailuresBalloon(int failures)
+{
+    if (failures > 0)
+        tray_->ShowBalloon(QStringLiteral("Brellow2"), QString::fromUtf8(RunFinishedText(failures)));
 }
 
 void TfrmMain::ShowRunStartedBalloon()

@@ -38,8 +38,9 @@ public:
     // The windows the menus open, handed over by the entry once they exist.
     void UseWindows(QDialog& version, QDialog& targetList, QDialog& history);
 
-    // The run and the automatic-execution switch.
-    void RunBackup();
+    // The run and the automatic-execution switch. RunBackup answers the number of entries
+    // that could not be copied.
+    int RunBackup();
     void ToggleAutoRun();
     void LoadSchedule();
     void CheckSchedule();
@@ -118,6 +119,8 @@ private:
     void FormShow();
     void FormClose();
     void ShowMainWindow();
+    // A scheduled run that could not copy everything says so at its end.
+    void ShowFailuresBalloon(int failures);
     void OpenModal(QDialog* window);
 
     QLabel* statusLabel_;

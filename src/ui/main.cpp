@@ -1,6 +1,7 @@
 // The program's entry: every window is made once, the main window stays hidden, and the
 // program lives in the notification area until the main window is closed.
 #include <QCoreApplication>
+#include <QSocketNotifier>
 
 #include <exception>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "desktop/SingleInstance.h"
 #include "desktop/SystemTrayIcon.h"
 #include "desktop/TrayCallbackService.h"
+#include "platform/StopRequest.h"
 #include "store/Store.h"
 #include "ui/ConfirmationDialog.h"
 #include "ui/FolderPairDialog.h"
@@ -61,6 +63,12 @@ int main(int argc, char** argv)
     auto* frmLogList = new TfrmLogList(frmMain.get());
     frmTrgList->UseDialogs(*frmSchedule, *okRightDlg2, *dlgPickFolder);
     frmMain->UseWindows(*dlgVersion, *frmTrgList, *frmLogList);
+
+    // SIGTERM, SIGINT and SIGHUP (logout) close the program like its own menu: a run under
+    // way winds down first (see StopRequest.h), then the main window closes.
+    InstallStopSignals();
+    QSocketNotifier stopNotifier(StopNotifier(), QSocketNotifier::Read);
+    QObject::connect(&stopNotifier, &QSocketNotifier::activated, frmMain.get(), [&frmMain] { frmMain->close(); });
 
     TrayCallbackService trayCallback([&frmMain](int mouseMessage) { frmMain->WMUser100(mouseMessage); });
     trayCallback.Register(instance.BusName());

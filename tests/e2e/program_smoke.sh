@@ -38,6 +38,7 @@ start_program() {
 [ ! -e "$store" ] || fail "the store exists before the first start"
 start_program
 [ -f "$store" ] || fail "the first start did not create qzbackup.db"
+[ "$(stat -c %a "$store")" = 600 ] || fail "qzbackup.db is readable by others"
 main_window_hidden || fail "a window is visible after the start"
 await "the tray icon" tray_icon_present
 
@@ -113,6 +114,18 @@ xdotool key --clearmodifiers Escape
 await "the target list window to close" bash -c '! xdotool search --onlyvisible --name "^バックアップ設定（対象リスト）$"'
 close_main_window
 echo "ja_JP.UTF-8: the schedule dialog reads the earlier release's 7時05分00秒 and saves 07:05:00"
+
+# ---- the session ends: logout, kill, Ctrl+C ----
+for signal in TERM HUP INT; do
+    start_program
+    kill -"$signal" "$app_pid"
+    # A program that does not end is caught by the overall time limit.
+    status=0
+    wait "$app_pid" || status=$?
+    app_pid=
+    [ "$status" -eq 0 ] || fail "SIG$signal ended the program with status $status"
+done
+echo "SIGTERM, SIGHUP and SIGINT close the program like its own menu"
 
 # ---- a start without a notification area ----
 stop_tray_host

@@ -44,7 +44,7 @@ TEST(PackedFileTimeTest, PacksLocalTimesOfTheRepresentableYears)
     EXPECT_LT(PackDosDateTime(LocalSeconds(2044, 1, 1, 0, 0, 0)), 0);
 }
 
-TEST(PackedFileTimeTest, NewerTestComparesPackedTimesSigned)
+TEST(PackedFileTimeTest, NewerTestComparesTwoSecondSlotsOfAnyYear)
 {
     const FixedTimeZone zone;
     const TempFolder folder;
@@ -55,6 +55,7 @@ TEST(PackedFileTimeTest, NewerTestComparesPackedTimesSigned)
         bool newer;
     };
     const int64_t noon = LocalSeconds(2020, 5, 1, 12, 0, 0);
+    const auto newYear = [](int year) { return LocalSeconds(year, 1, 1, 0, 0, 0); };
     const Case cases[] = {
         {"same two-second slot", noon + 1, noon, false},
         {"one slot later", noon + 2, noon + 1, true},
@@ -62,13 +63,27 @@ TEST(PackedFileTimeTest, NewerTestComparesPackedTimesSigned)
         {"destination missing", noon, std::nullopt, true},
         {"source missing", std::nullopt, noon, false},
         {"both missing", std::nullopt, std::nullopt, false},
-        {"source before 1980, destination missing", LocalSeconds(1979, 6, 1, 0, 0, 0), std::nullopt, false},
-        {"source before 1980, destination older", LocalSeconds(1979, 6, 1, 0, 0, 0), LocalSeconds(1970, 1, 2, 0, 0, 0),
-         false},
-        {"source 2044, destination missing", LocalSeconds(2044, 6, 1, 0, 0, 0), std::nullopt, false},
-        {"source 2044, destination 2043", LocalSeconds(2044, 6, 1, 0, 0, 0), LocalSeconds(2043, 6, 1, 0, 0, 0), false},
-        {"source 2045, destination 2044", LocalSeconds(2045, 6, 1, 0, 0, 0), LocalSeconds(2044, 6, 1, 0, 0, 0), true},
-        {"source 2043, destination 2044", LocalSeconds(2043, 6, 1, 0, 0, 0), LocalSeconds(2044, 6, 1, 0, 0, 0), true},
+        // 1979/1980: old files are backed up, and in their true order.
+        {"1979 over missing", newYear(1979), std::nullopt, true},
+        {"1970 over missing", LocalSeconds(1970, 1, 1, 0, 0, 0), std::nullopt, true},
+        {"1980 over 1979", newYear(1980), newYear(1980) - 2, true},
+        {"1979 over 1980", newYear(1980) - 2, newYear(1980), false},
+        {"1979 same slot", newYear(1980) - 1, newYear(1980) - 2, false},
+        {"1979 one slot later", newYear(1980) - 2, newYear(1980) - 3, true},
+        {"1969 same slot", LocalSeconds(1969, 6, 1, 0, 0, 1), LocalSeconds(1969, 6, 1, 0, 0, 0), false},
+        {"1969 one slot later", LocalSeconds(1969, 6, 1, 0, 0, 2), LocalSeconds(1969, 6, 1, 0, 0, 1), true},
+        // 2043/2044: a later file is newer even when its packed value turns negative.
+        {"2044 over missing", newYear(2044), std::nullopt, true},
+        {"2044 over 2043", newYear(2044), newYear(2044) - 2, true},
+        {"2043 over 2044", newYear(2044) - 2, newYear(2044), false},
+        {"2044 same slot", newYear(2044) + 1, newYear(2044), false},
+        {"2045 over 2044", newYear(2045), newYear(2044), true},
+        // 2107/2108: past the packed range the order still holds.
+        {"2108 over missing", newYear(2108), std::nullopt, true},
+        {"2108 over 2107", newYear(2108), newYear(2108) - 2, true},
+        {"2107 over 2108", newYear(2108) - 2, newYear(2108), false},
+        {"2108 one slot later", newYear(2108) + 2, newYear(2108), true},
+        {"2108 same slot", newYear(2108) + 1, newYear(2108), false},
     };
     int index = 0;
     for (const Case& c : cases) {
@@ -80,6 +95,29 @@ TEST(PackedFileTimeTest, NewerTestComparesPackedTimesSigned)
         if (c.destination)
             WriteFile(destination, "d", *c.destination);
         EXPECT_EQ(IsSourceNewer(source, destination), c.newer) << c.name;
+    }
+}
+
+TEST(PackedFileTimeTest, NewerTestAgreesWithThePackedComparisonFrom1980To2043)
+{
+    const FixedTimeZone zone;
+    const TempFolder folder;
+    const int64_t moments[] = {
+        LocalSeconds(1980, 1, 1, 0, 0, 0), LocalSeconds(1980, 1, 1, 0, 0, 1), LocalSeconds(1980, 1, 1, 0, 0, 2),
+        LocalSeconds(1999, 12, 31, 23, 59, 59), LocalSeconds(2000, 1, 1, 0, 0, 0), LocalSeconds(2020, 5, 1, 12, 0, 3),
+        LocalSeconds(2020, 5, 1, 12, 0, 4), LocalSeconds(2043, 12, 31, 23, 59, 58),
+        LocalSeconds(2043, 12, 31, 23, 59, 59),
+    };
+    int index = 0;
+    for (const int64_t source : moments) {
+        for (const int64_t destination : moments) {
+            const std::string s = folder / ("s" + std::to_string(index));
+            const std::string d = folder / ("d" + std::to_string(index));
+            ++index;
+            WriteFile(s, "s", source);
+            WriteFile(d, "d", destination);
+            EXPECT_EQ(IsSourceNewer(s, d), PackedFileTime(d) < PackedFileTime(s)) << source << " over " << destination;
+        }
     }
 }
 

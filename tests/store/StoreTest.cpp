@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <filesystem>
 
@@ -169,6 +171,32 @@ TEST_F(StoreTest, OwnTransactionDropsTheFailure)
     EXPECT_FALSE(db->TransactionOpen());
     holder->RunStatement("ROLLBACK");
     EXPECT_EQ(ReadHistory(*db).size(), 1u);
+}
+
+TEST_F(StoreTest, ATransactionTheLibraryEndedItselfIsOnlyForgotten)
+{
+    PrepareStore();
+    auto db = OpenStore();
+    // Rolls the whole transaction back inside the library, as a full disk does.
+    db->RunStatement("create trigger refuse before insert on m_log when new.bkup_date = 'full' "
+                     "begin select raise(rollback, 'full'); end");
+    EXPECT_FALSE(RunInOwnTransaction(*db, Sql::HistoryInsert({"a", "b", "full"})));
+    EXPECT_FALSE(db->TransactionOpen());
+    EXPECT_TRUE(RunInOwnTransaction(*db, Sql::HistoryInsert({"a", "b", "c"})));
+    {
+        Transaction transaction(*db);
+        EXPECT_THROW(db->RunStatement(Sql::HistoryInsert({"a", "b", "full"})), ESQLiteException);
+    }
+    EXPECT_FALSE(db->TransactionOpen());
+    EXPECT_EQ(ReadHistory(*db).size(), 1u);
+}
+
+TEST_F(StoreTest, ANewStoreIsReadableByItsOwnerOnly)
+{
+    PrepareStore();
+    struct stat st {};
+    ASSERT_EQ(::stat(StorePath().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
 TEST_F(StoreTest, AFailedOperationLeavesNoLockBehind)

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -386,6 +387,31 @@ TEST_F(MainWindowTest, TimerTickAtTheScheduledTimeRuns)
     EXPECT_EQ(tray->balloons.size(), 1u);
     EXPECT_EQ(Status(*window), QString());
     EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(MainWindowTest, ARunThatCouldNotCopyEverythingSaysSoAtItsEnd)
+{
+    auto window = Start();
+    // The backup folder's name is taken by a file: nothing of the pair can be copied.
+    std::filesystem::create_directories(folder / "data");
+    std::filesystem::create_directories(folder / "backup");
+    std::ofstream(folder / "backup/data") << "in the way";
+    RunAsOneUnit(*OpenStore(), {Sql::PairInsert({folder / "data", folder / "backup"})});
+    const QString finished =
+        QStringLiteral("バックアップ終了\nコピーできなかったファイル: 1 件（詳細は qzbackup.log）");
+
+    boxes.clear();
+    window->cxBtnManClick();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, finished);
+
+    tray->balloons.clear();
+    clock.now = LocalDateTime{2026, 3, 4, 12, 0, 0, 4};
+    window->Timer1Timer();
+    ASSERT_EQ(tray->balloons.size(), 2u);
+    EXPECT_EQ(tray->balloons[1].title, QStringLiteral("Brellow2"));
+    EXPECT_EQ(tray->balloons[1].text, finished);
+    EXPECT_EQ(Status(*window), QString());
 }
 
 TEST_F(MainWindowTest, HotKeyShowsAndActivatesOnlyForCtrlShiftQ)
