@@ -1,6 +1,6 @@
 // Mirror benchmark: MirrorFolder against rsync and cp on one generated tree, in one run.
 //
-//   mirror_bench [--work FOLDER] [--rounds N]
+//   mirror_bench [--work FOLDER] [--rounds N] [--workers N]
 //
 // Builds 20,000 files in 200 folders (0 to 20 KB) plus three files of 50 MB under a fresh
 // folder inside FOLDER (default: the system's temporary folder), then for every tool times
@@ -8,7 +8,11 @@
 // reads each tool's peak memory. Every tool runs as a child process measured the same way;
 // MirrorFolder runs in this program started again as
 //
-//   mirror_bench --mirror SOURCE DESTINATION
+//   mirror_bench --mirror WORKERS SOURCE DESTINATION
+//
+// with the number of workers the engine chooses for the work folder's disk (one on a
+// spinning disk), or the number given with --workers; it also runs with one worker, so the
+// gain of the workers shows in the same run.
 //
 // It prints the median and the best time of the rounds; the ratios say how many times longer
 // a peer took than MirrorFolder (above 1: MirrorFolder is faster). Every copy is kept until
@@ -32,6 +36,7 @@
 #include <vector>
 
 #include "engine/MirrorFolder.h"
+#include "platform/BlockDevice.h"
 #include "platform/Paths.h"
 
 extern char** environ;
@@ -184,7 +189,7 @@ private:
     std::string path_;
 };
 
-int Benchmark(const std::string& workParent, int rounds)
+int Benchmark(const std::string& workParent, int rounds, unsigned workers)
 {
     const WorkFolder workFolder(workParent);
     const std::string& work = workFolder.Path();
@@ -195,8 +200,14 @@ int Benchmark(const std::string& workParent, int rounds)
     ::sync();
 
     const std::string self = brellow::ExecutableFolder() + "/mirror_bench";
+    if (workers == 0)
+        workers = brellow::MirrorWorkers(tree, work);
+    const std::string chosen = std::to_string(workers);
+    std::printf("MirrorFolder runs with %u worker(s)%s\n", workers,
+                brellow::OnRotationalDisk(work) ? " (the work folder lies on a spinning disk)" : "");
     std::vector<Tool> tools = {
-        {"MirrorFolder", {self, "--mirror", tree}, {}, {}},
+        {"MirrorFolder", {self, "--mirror", chosen, tree}, {}, {}},
+        {"MirrorFolder, one worker", {self, "--mirror", "1", tree}, {}, {}},
         {"rsync -rt --update", {"rsync", "-rt", "--update", tree}, {}, {}},
         {"cp -ru --preserve=timestamps", {"cp", "-ru", "--preserve=timestamps", tree}, {}, {}},
     };
@@ -225,7 +236,7 @@ int Benchmark(const std::string& workParent, int rounds)
     // Memory against the tree's size: one folder of the tree alone.
     const std::string small = work + "/small";
     fs::create_directory(small);
-    const Measure oneFolder = RunMeasured({self, "--mirror", tree + "/d000", small});
+    const Measure oneFolder = RunMeasured({self, "--mirror", chosen, tree + "/d000", small});
 
     const Tool& mirror = tools[0];
     const Summary mirrorFirst = Summarize(mirror.first);
@@ -251,24 +262,28 @@ int Benchmark(const std::string& workParent, int rounds)
 int main(int argc, char* argv[])
 {
     try {
-        if (argc == 4 && std::string(argv[1]) == "--mirror") {
-            brellow::MirrorFolder(argv[2], argv[3]);
+        if (argc == 5 && std::string(argv[1]) == "--mirror") {
+            const int workers = std::atoi(argv[2]);
+            brellow::MirrorFolder(argv[3], argv[4], brellow::MirrorFailureSink(), static_cast<unsigned>(std::max(1, workers)));
             return 0;
         }
         std::string workParent = fs::temp_directory_path().string();
-        int rounds = 3;
+        int rounds = 5;
+        unsigned workers = 0;
         for (int i = 1; i + 1 < argc; i += 2) {
             const std::string option = argv[i];
             if (option == "--work")
                 workParent = argv[i + 1];
             else if (option == "--rounds")
                 rounds = std::max(1, std::atoi(argv[i + 1]));
+            else if (option == "--workers")
+                workers = static_cast<unsigned>(std::max(1, std::atoi(argv[i + 1])));
             else
                 throw std::runtime_error("unknown option " + option);
         }
         if (argc % 2 == 0)
-            throw std::runtime_error("usage: mirror_bench [--work FOLDER] [--rounds N]");
-        return Benchmark(workParent, rounds);
+            throw std::runtime_error("usage: mirror_bench [--work FOLDER] [--rounds N] [--workers N]");
+        return Benchmark(workParent, rounds, workers);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "mirror_bench: %s\n", error.what());
         return 1;

@@ -2,12 +2,18 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <exception>
+#include <mutex>
 #include <set>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "engine/PackedFileTime.h"
+#include "platform/BlockDevice.h"
 #include "platform/CharSteps.h"
 #include "platform/FileCopy.h"
 #include "platform/FileSystem.h"
@@ -18,6 +24,8 @@ namespace brellow {
 namespace {
 
 constexpr std::string::size_type kNameLimit = 255;
+// More workers than this gain nothing on a desktop's disks and only add memory.
+constexpr unsigned kMostWorkers = 8;
 // The owner keeps full access to every folder made, or nothing could be copied into it.
 constexpr unsigned kOwnerAccess = 0700;
 
@@ -45,13 +53,16 @@ void Stack(std::vector<PendingFolder>& stack, std::vector<PendingFolder>& found)
     stack.insert(stack.end(), std::make_move_iterator(found.rbegin()), std::make_move_iterator(found.rend()));
 }
 
-// One pass over one source tree: a loop over folders, each listed on its own with only its
-// source and target open, the subfolders it holds put on stacks of paths. Folders reached
-// through links wait until the tree itself is done, so a folder the source holds is mirrored
-// where it stands rather than under a link that also leads to it.
+// One pass over one source tree. Folders are the units of work: each is listed on its own
+// with only its source and target open, its files copied, and the subfolders it holds put
+// on stacks of paths that a few workers take from, so the open descriptors stay few
+// whatever the depth or the breadth. Folders reached through links wait until the tree
+// itself is done, so a folder the source holds is mirrored where it stands rather than under
+// a link that also leads to it; of those, the one with the first path goes first, so which
+// link a folder is mirrored under does not depend on how the workers met.
 class MirrorWalk {
 public:
-    explicit MirrorWalk(const MirrorFailureSink& onFailure) : onFailure_(onFailure) {}
+    MirrorWalk(const MirrorFailureSink& onFailure, unsigned workers) : onFailure_(onFailure), workers_(workers) {}
 
     MirrorReport Run(const std::string& source, const std::string& target, bool namedTarget);
 
@@ -66,31 +77,55 @@ private:
     // Copies the files of one folder and answers the subfolders still to be mirrored.
     FoundFolders MirrorFiles(const PendingFolder& folder, FileDescriptor sourceFolder,
                              const FileDescriptor& targetFolder);
+    void MirrorSubfolder(const PendingFolder& folder);
+    void Stop();
+
+    // The stacks, shared by the workers.
+    void Work();
+    // Waits for a folder to mirror; false once there is none left or the pass stopped.
+    bool Take(PendingFolder& folder);
+    // Hands in what one folder held and wakes whoever waits for work.
+    void Done(FoundFolders& found);
 
     const MirrorFailureSink& onFailure_;
+    const unsigned workers_;
+    std::mutex mutex_;  // guards everything below
+    std::condition_variable changed_;
     MirrorReport report_;
     std::set<FileIdentity> entered_;
     std::set<FileIdentity> excluded_;
-    std::vector<dev_t> pseudoDevices_ = PseudoFileSystemDevices();
+    std::vector<PendingFolder> pending_;
+    std::vector<PendingFolder> linked_;
+    unsigned busy_ = 0;
+    const std::vector<dev_t> pseudoDevices_ = PseudoFileSystemDevices();
 };
 
 void MirrorWalk::Fail(const std::string& path, int error)
 {
+    const std::lock_guard<std::mutex> lock(mutex_);
     ++report_.failures;
     if (onFailure_)
         onFailure_(path, error);
 }
 
+void MirrorWalk::Stop()
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    report_.stopped = true;
+    changed_.notify_all();
+}
+
 bool MirrorWalk::Enter(int sourceFolder, unsigned& permissions)
 {
     OpenFileStatus status;
-    if (!StatusOf(sourceFolder, status) || entered_.count(status.identity) != 0 ||
-        excluded_.count(status.identity) != 0)
+    if (!StatusOf(sourceFolder, status))
         return false;
     if (std::find(pseudoDevices_.begin(), pseudoDevices_.end(), status.identity.device) != pseudoDevices_.end() ||
         OnPseudoFileSystem(sourceFolder))
         return false;
-    entered_.insert(status.identity);
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (excluded_.count(status.identity) != 0 || !entered_.insert(status.identity).second)
+        return false;
     permissions = status.permissions;
     return true;
 }
@@ -112,7 +147,10 @@ FileDescriptor MirrorWalk::PrepareTarget(const std::string& target, unsigned sou
     }
     OpenFileStatus status;
     if (StatusOf(folder.Get(), status)) {
-        excluded_.insert(status.identity);
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            excluded_.insert(status.identity);
+        }
         if (narrow)
             NarrowPermissions(folder.Get(), status.permissions, allowed);
     }
@@ -128,7 +166,7 @@ FoundFolders MirrorWalk::MirrorFiles(const PendingFolder& folder, FileDescriptor
     FolderListing::Entry entry;
     while (listing.Next(entry)) {
         if (StopRequested()) {
-            report_.stopped = true;
+            Stop();
             break;
         }
         if (std::strcmp(entry.name, ".") == 0 || std::strcmp(entry.name, "..") == 0 || IsLeftoverCopyName(entry.name))
@@ -142,11 +180,72 @@ FoundFolders MirrorWalk::MirrorFiles(const PendingFolder& folder, FileDescriptor
             continue;
         const int error = CopyFileReplacing(FileRef(listing.Folder(), entry.name), targetFolder.Get(), entry.name);
         if (error == ECANCELED && StopRequested())
-            report_.stopped = true;
+            Stop();
         else if (error != 0)
             Fail(Joined(folder.source, entry.name), error);
     }
     return subfolders;
+}
+
+void MirrorWalk::MirrorSubfolder(const PendingFolder& folder)
+{
+    FoundFolders found;
+    FileDescriptor source = OpenFolder(folder.source);
+    unsigned permissions = 0;
+    if (!source.Valid()) {
+        Fail(folder.source, errno);
+    } else if (Enter(source.Get(), permissions)) {
+        const FileDescriptor target = PrepareTarget(folder.target, permissions, true);
+        if (target.Valid())
+            found = MirrorFiles(folder, std::move(source), target);
+    }
+    Done(found);
+}
+
+bool MirrorWalk::Take(PendingFolder& folder)
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        if (report_.stopped)
+            return false;
+        if (!pending_.empty()) {
+            folder = std::move(pending_.back());
+            pending_.pop_back();
+            ++busy_;
+            return true;
+        }
+        // A folder that is still being listed may add to the tree: links wait for it.
+        if (busy_ == 0 && !linked_.empty()) {
+            const auto first = std::min_element(linked_.begin(), linked_.end(),
+                                                [](const PendingFolder& a, const PendingFolder& b) {
+                                                    return a.source < b.source;
+                                                });
+            folder = std::move(*first);
+            linked_.erase(first);
+            ++busy_;
+            return true;
+        }
+        if (busy_ == 0)
+            return false;
+        changed_.wait(lock);
+    }
+}
+
+void MirrorWalk::Done(FoundFolders& found)
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    --busy_;
+    Stack(pending_, found.own);
+    linked_.insert(linked_.end(), std::make_move_iterator(found.linked.begin()),
+                   std::make_move_iterator(found.linked.end()));
+    changed_.notify_all();
+}
+
+void MirrorWalk::Work()
+{
+    PendingFolder folder;
+    while (Take(folder))
+        MirrorSubfolder(folder);
 }
 
 MirrorReport MirrorWalk::Run(const std::string& source, const std::string& target, bool namedTarget)
@@ -169,30 +268,34 @@ MirrorReport MirrorWalk::Run(const std::string& source, const std::string& targe
     if (!Enter(sourceFolder.Get(), permissions))
         return report_;
 
-    std::vector<PendingFolder> pending;
-    std::vector<PendingFolder> linked;
+    ++busy_;
     FoundFolders found = MirrorFiles({source, target}, std::move(sourceFolder), targetFolder);
-    Stack(pending, found.own);
-    Stack(linked, found.linked);
-    while (!report_.stopped && (!pending.empty() || !linked.empty())) {
-        std::vector<PendingFolder>& from = pending.empty() ? linked : pending;
-        const PendingFolder folder = std::move(from.back());
-        from.pop_back();
-        FileDescriptor subSource = OpenFolder(folder.source);
-        if (!subSource.Valid()) {
-            Fail(folder.source, errno);
-            continue;
+    Done(found);
+
+    // The calling thread is one of the workers; a worker that fails to start is not missed.
+    std::vector<std::thread> helpers;
+    std::exception_ptr failure;
+    std::mutex failureMutex;
+    const auto work = [&] {
+        try {
+            Work();
+        } catch (...) {
+            const std::lock_guard<std::mutex> lock(failureMutex);
+            failure = std::current_exception();
+            Stop();
         }
-        unsigned permissions = 0;
-        if (!Enter(subSource.Get(), permissions))
-            continue;
-        const FileDescriptor subTarget = PrepareTarget(folder.target, permissions, true);
-        if (!subTarget.Valid())
-            continue;
-        found = MirrorFiles(folder, std::move(subSource), subTarget);
-        Stack(pending, found.own);
-        Stack(linked, found.linked);
+    };
+    try {
+        for (unsigned worker = 1; worker < workers_; ++worker)
+            helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+        // Fewer threads than wished for: those that started do all the work.
     }
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    if (failure)
+        std::rethrow_exception(failure);
     return report_;
 }
 
@@ -205,14 +308,23 @@ std::string MirrorTarget(const std::string& source, const std::string& destinati
     return destination + kSeparator + name.substr(0, kNameLimit);
 }
 
+unsigned MirrorWorkers(const std::string& source, const std::string& destination)
+{
+    // Parallel seeks make a spinning disk slower.
+    if (OnRotationalDisk(source) || OnRotationalDisk(destination))
+        return 1;
+    return std::clamp(std::thread::hardware_concurrency(), 1u, kMostWorkers);
+}
+
 MirrorReport MirrorFolder(const std::string& source, const std::string& destination,
-                          const MirrorFailureSink& onFailure)
+                          const MirrorFailureSink& onFailure, unsigned workers)
 {
     const std::string target = MirrorTarget(source, destination);
     const std::string listed = EndsWithSeparator(source) ? source : source + kSeparator;
     // A root source is mirrored into the destination itself, which is the user's to keep as it is.
     const bool namedTarget = target.back() != kSeparator;
-    return MirrorWalk(onFailure).Run(listed, target, namedTarget);
+    return MirrorWalk(onFailure, workers != 0 ? workers : MirrorWorkers(source, destination))
+        .Run(listed, target, namedTarget);
 }
 
 }  // namespace brellow

@@ -29,10 +29,17 @@ using MirrorFailureSink = std::function<void(const std::string& path, int error)
 // folder holding the source (a link to "/" or above the source), never a folder written to
 // by this pass (a destination inside its own source), never a pseudo file system.
 //
-// The walk visits one folder at a time and keeps no folder open while it goes deeper, so the
-// open descriptors stay few whatever the depth.
+// Folders are the units of work, shared by `workers` threads (the calling one among them;
+// 0 chooses with MirrorWorkers). A worker keeps no folder open while another one is listed,
+// so the open descriptors stay few whatever the depth, and onFailure is called by one
+// worker at a time. The result does not depend on the number of workers; only the order of
+// the failures may.
 MirrorReport MirrorFolder(const std::string& source, const std::string& destination,
-                          const MirrorFailureSink& onFailure = MirrorFailureSink());
+                          const MirrorFailureSink& onFailure = MirrorFailureSink(), unsigned workers = 0);
+
+// How many workers suit a pass between these folders: one where either lies on a spinning
+// disk, else one for each core, at most 8.
+unsigned MirrorWorkers(const std::string& source, const std::string& destination);
 
 // The folder the source is mirrored into: the destination, the separator (added even when
 // the destination ends with one; the doubled separator reads as one), then the source's

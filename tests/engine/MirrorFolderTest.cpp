@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "FileTimes.h"
@@ -25,9 +26,16 @@ namespace {
 
 const int64_t kNoon = LocalSeconds(2020, 5, 1, 12, 0, 0);
 
-// A small source tree "data" and an empty destination "backup".
-class MirrorFolderTest : public ::testing::Test {
+// A small source tree "data" and an empty destination "backup"; every test runs with one
+// worker and with four.
+class MirrorFolderTest : public ::testing::TestWithParam<unsigned> {
 protected:
+    MirrorReport Mirror(const std::string& from, const std::string& to,
+                        const MirrorFailureSink& onFailure = MirrorFailureSink())
+    {
+        return MirrorFolder(from, to, onFailure, GetParam());
+    }
+
     void SetUp() override
     {
         fs::create_directories(source + "/sub/deep");
@@ -106,9 +114,9 @@ TEST(MirrorTargetTest, NamesTheSubfolderAfterTheSource)
         EXPECT_EQ(MirrorTarget(c.source, c.destination), c.target) << c.source;
 }
 
-TEST_F(MirrorFolderTest, FirstPassCopiesTheWholeTreeWithTimesAndModes)
+TEST_P(MirrorFolderTest, FirstPassCopiesTheWholeTreeWithTimesAndModes)
 {
-    MirrorFolder(source, destination);
+    Mirror(source, destination);
 
     EXPECT_TRUE(fs::is_directory(mirror + "/empty"));
     EXPECT_TRUE(fs::is_empty(mirror + "/empty"));
@@ -123,12 +131,12 @@ TEST_F(MirrorFolderTest, FirstPassCopiesTheWholeTreeWithTimesAndModes)
     EXPECT_EQ(PartFiles(destination), 0);
 }
 
-TEST_F(MirrorFolderTest, LaterPassesCopyOnlyWhatIsNewerAndDeleteNothing)
+TEST_P(MirrorFolderTest, LaterPassesCopyOnlyWhatIsNewerAndDeleteNothing)
 {
-    MirrorFolder(source, destination);
+    Mirror(source, destination);
     const auto firstCopies = Inodes(mirror);
 
-    MirrorFolder(source, destination);
+    Mirror(source, destination);
     EXPECT_EQ(Inodes(mirror), firstCopies) << "a pass with nothing new copied something";
 
     // Changed within the same two-second slot: not noticed. A later slot: copied, even over a
@@ -139,7 +147,7 @@ TEST_F(MirrorFolderTest, LaterPassesCopyOnlyWhatIsNewerAndDeleteNothing)
     WriteFile(source + "/sub/.hidden2", "older", kNoon - 100);
     fs::remove_all(source + "/sub/deep");
 
-    MirrorFolder(source, destination);
+    Mirror(source, destination);
     EXPECT_EQ(ReadFile(mirror + "/a.txt"), "alpha");
     EXPECT_EQ(ReadFile(mirror + "/.hidden"), "hidden changed");
     EXPECT_EQ(WriteTimeOf(mirror + "/.hidden"), WriteTimeOf(source + "/.hidden"));
@@ -148,41 +156,41 @@ TEST_F(MirrorFolderTest, LaterPassesCopyOnlyWhatIsNewerAndDeleteNothing)
     EXPECT_EQ(PartFiles(destination), 0);
 }
 
-TEST_F(MirrorFolderTest, SourceEndingWithTheSeparatorMirrorsStraightIntoTheDestination)
+TEST_P(MirrorFolderTest, SourceEndingWithTheSeparatorMirrorsStraightIntoTheDestination)
 {
-    MirrorFolder(source + "/", destination + "/");
+    Mirror(source + "/", destination + "/");
     EXPECT_EQ(ReadFile(destination + "/a.txt"), "alpha");
     EXPECT_EQ(ReadFile(destination + "/sub/deep/b.txt"), "bravo");
     EXPECT_FALSE(fs::exists(mirror));
 }
 
-TEST_F(MirrorFolderTest, TargetIsMadeBeforeTheListingEvenWhenTheSourceCannotBeListed)
+TEST_P(MirrorFolderTest, TargetIsMadeBeforeTheListingEvenWhenTheSourceCannotBeListed)
 {
-    const MirrorReport report = MirrorFolder(folder / std::string(300, 'x'), destination);
+    const MirrorReport report = Mirror(folder / std::string(300, 'x'), destination);
     EXPECT_TRUE(fs::is_directory(destination + "/" + std::string(255, 'x')));
     EXPECT_TRUE(report.targetReady);
     EXPECT_EQ(report.failures, 1);
 }
 
-TEST_F(MirrorFolderTest, ATargetFolderTakenByAFileIsOneFailureAndNothingElse)
+TEST_P(MirrorFolderTest, ATargetFolderTakenByAFileIsOneFailureAndNothingElse)
 {
     WriteFile(mirror, "a file where the backup folder belongs", kNoon);
     int reported = 0;
-    const MirrorReport report = MirrorFolder(source, destination, [&](const std::string&, int) { ++reported; });
+    const MirrorReport report = Mirror(source, destination, [&](const std::string&, int) { ++reported; });
     EXPECT_FALSE(report.targetReady);
     EXPECT_EQ(report.failures, 1);
     EXPECT_EQ(reported, 1);
     EXPECT_EQ(ReadFile(mirror), "a file where the backup folder belongs");
 }
 
-TEST_F(MirrorFolderTest, NamesTakenByTheOtherKindAreReportedAndTheRestGoesOn)
+TEST_P(MirrorFolderTest, NamesTakenByTheOtherKindAreReportedAndTheRestGoesOn)
 {
     fs::create_directories(mirror + "/a.txt");
     WriteFile(mirror + "/sub", "a file where a folder belongs", kNoon);
 
     std::vector<std::pair<std::string, int>> reported;
     const MirrorReport report =
-        MirrorFolder(source, destination, [&](const std::string& path, int error) { reported.emplace_back(path, error); });
+        Mirror(source, destination, [&](const std::string& path, int error) { reported.emplace_back(path, error); });
     EXPECT_TRUE(report.targetReady);
     EXPECT_EQ(report.failures, 2);
     const std::vector<std::pair<std::string, int>> expected = {{source + "/a.txt", EISDIR}, {mirror + "/sub", ENOTDIR}};
@@ -193,7 +201,7 @@ TEST_F(MirrorFolderTest, NamesTakenByTheOtherKindAreReportedAndTheRestGoesOn)
     EXPECT_EQ(PartFiles(destination), 0);
 }
 
-TEST_F(MirrorFolderTest, FolderLinksAreFollowedButNeverRoundInACircle)
+TEST_P(MirrorFolderTest, FolderLinksAreFollowedButNeverRoundInACircle)
 {
     fs::create_directories(folder / "elsewhere");
     WriteFile(folder / "elsewhere/c.txt", "charlie", kNoon);
@@ -201,33 +209,33 @@ TEST_F(MirrorFolderTest, FolderLinksAreFollowedButNeverRoundInACircle)
     fs::create_directory_symlink(".", source + "/sub/deep/self");
     fs::create_directory_symlink("../..", source + "/sub/deep/up");
 
-    MirrorFolder(source, destination);
+    Mirror(source, destination);
     EXPECT_EQ(ReadFile(mirror + "/linked/c.txt"), "charlie");
     EXPECT_FALSE(fs::is_symlink(mirror + "/linked"));
     EXPECT_FALSE(fs::exists(mirror + "/sub/deep/self"));
     EXPECT_FALSE(fs::exists(mirror + "/sub/deep/up"));
 }
 
-TEST_F(MirrorFolderTest, DestinationInsideItsOwnSourceIsNotCopiedIntoItself)
+TEST_P(MirrorFolderTest, DestinationInsideItsOwnSourceIsNotCopiedIntoItself)
 {
     const std::string inside = source + "/backup";
     fs::create_directory(inside);
 
-    MirrorFolder(source, inside);
-    MirrorFolder(source, inside);
+    Mirror(source, inside);
+    Mirror(source, inside);
     EXPECT_EQ(ReadFile(inside + "/data/a.txt"), "alpha");
     EXPECT_FALSE(fs::exists(inside + "/data/backup/data"));
 }
 
-TEST_F(MirrorFolderTest, PipesInTheSourceAreSkippedWithoutWaiting)
+TEST_P(MirrorFolderTest, PipesInTheSourceAreSkippedWithoutWaiting)
 {
     ASSERT_EQ(::mkfifo((source + "/pipe").c_str(), 0600), 0);
-    MirrorFolder(source, destination);
+    Mirror(source, destination);
     EXPECT_FALSE(fs::exists(mirror + "/pipe"));
     EXPECT_EQ(ReadFile(mirror + "/a.txt"), "alpha");
 }
 
-TEST_F(MirrorFolderTest, LinksEnterEachFolderOnceNeverAboveTheSourceNorIntoPseudoFileSystems)
+TEST_P(MirrorFolderTest, LinksEnterEachFolderOnceNeverAboveTheSourceNorIntoPseudoFileSystems)
 {
     // A home folder as users have them: a Wine prefix with its link to "/", folders linking
     // to each other, a Documents folder moved to another disk, links into kernel views.
@@ -248,7 +256,7 @@ TEST_F(MirrorFolderTest, LinksEnterEachFolderOnceNeverAboveTheSourceNorIntoPseud
     fs::create_directory_symlink("/sys", source + "/sys");
     fs::create_directory_symlink("/dev/pts", source + "/pts");
 
-    const MirrorReport report = MirrorFolder(source, destination);
+    const MirrorReport report = Mirror(source, destination);
 
     EXPECT_EQ(report.failures, 0);
     EXPECT_EQ(ReadFile(mirror + "/a/in-a.txt"), "in a");
@@ -264,10 +272,10 @@ TEST_F(MirrorFolderTest, LinksEnterEachFolderOnceNeverAboveTheSourceNorIntoPseud
     EXPECT_EQ(files, 7);
 }
 
-TEST_F(MirrorFolderTest, PseudoFileSystemsAreNotEnteredEvenAsTheSource)
+TEST_P(MirrorFolderTest, PseudoFileSystemsAreNotEnteredEvenAsTheSource)
 {
     for (const char* pseudo : {"/proc", "/sys", "/dev", "/dev/pts"}) {
-        const MirrorReport report = MirrorFolder(pseudo, destination);
+        const MirrorReport report = Mirror(pseudo, destination);
         const std::string target = MirrorTarget(pseudo, destination);
         EXPECT_EQ(report.failures, 0) << pseudo;
         EXPECT_TRUE(fs::is_directory(target)) << pseudo;
@@ -304,7 +312,7 @@ void RemoveChain(std::string bottom, const std::string& top)
 
 }  // namespace
 
-TEST_F(MirrorFolderTest, ATreeAThousandLevelsDeepIsCopiedUnderAFewOpenFiles)
+TEST_P(MirrorFolderTest, ATreeAThousandLevelsDeepIsCopiedUnderAFewOpenFiles)
 {
     std::string deepest = source;
     for (int level = 0; level < 1000; ++level) {
@@ -319,7 +327,7 @@ TEST_F(MirrorFolderTest, ATreeAThousandLevelsDeepIsCopiedUnderAFewOpenFiles)
     {
         // Far below the usual 1024 and the depth of the tree.
         const OpenFileLimit limit(32);
-        report = MirrorFolder(source, destination);
+        report = Mirror(source, destination);
     }
     EXPECT_EQ(report.failures, 0);
     EXPECT_EQ(ReadFile(mirrorDeepest + "/bottom.txt"), "bottom");
@@ -328,7 +336,7 @@ TEST_F(MirrorFolderTest, ATreeAThousandLevelsDeepIsCopiedUnderAFewOpenFiles)
     RemoveChain(mirrorDeepest, mirror);
 }
 
-TEST_F(MirrorFolderTest, FoldersKeepTheirSourcesPrivacy)
+TEST_P(MirrorFolderTest, FoldersKeepTheirSourcesPrivacy)
 {
     fs::create_directories(source + "/diary");
     ::chmod((source + "/diary").c_str(), 0700);
@@ -344,7 +352,7 @@ TEST_F(MirrorFolderTest, FoldersKeepTheirSourcesPrivacy)
     ::chmod((source + "/sub").c_str(), 0755);
     ::chmod((mirror + "/sub").c_str(), 0700);
 
-    MirrorFolder(source, destination);
+    Mirror(source, destination);
     EXPECT_EQ(PermissionsOf(mirror + "/diary"), fs::perms(0700));
     EXPECT_EQ(PermissionsOf(mirror + "/diary/today.txt"), fs::perms(0644));
     EXPECT_EQ(PermissionsOf(mirror + "/keys"), fs::perms(0750));
@@ -364,13 +372,13 @@ void WriteLargeFile(const std::string& path)
 // Runs a pass in a child process taking the temporary-file road, and sends it `signal` once
 // its temporary copy has appeared in `watched`. Answers the child's wait status.
 int InterruptedPass(const std::string& source, const std::string& destination, const std::string& watched,
-                    int signal)
+                    int signal, unsigned workers)
 {
     const pid_t child = ::fork();
     if (child == 0) {
         InstallStopSignals();
         ForceTemporaryFileCopiesForTesting(true);
-        const MirrorReport report = MirrorFolder(source, destination);
+        const MirrorReport report = MirrorFolder(source, destination, MirrorFailureSink(), workers);
         ::_exit(report.stopped ? 0 : 1);
     }
     for (bool seen = false; !seen;) {
@@ -397,7 +405,7 @@ int LeftoverCopies(const std::string& folder)
 
 }  // namespace
 
-TEST_F(MirrorFolderTest, ACopyKilledHalfwayLeavesATemporaryFileTheNextPassRemoves)
+TEST_P(MirrorFolderTest, ACopyKilledHalfwayLeavesATemporaryFileTheNextPassRemoves)
 {
     WriteLargeFile(source + "/sub/large.bin");
     // Users' own files that merely look alike stay.
@@ -405,23 +413,23 @@ TEST_F(MirrorFolderTest, ACopyKilledHalfwayLeavesATemporaryFileTheNextPassRemove
     for (const char* own : {"/sub/x.part", "/sub/.brellow-copy-notes.part", "/sub/.brellow-copy-12.part"})
         WriteFile(mirror + own, "mine", kNoon);
 
-    const int status = InterruptedPass(source, destination, mirror + "/sub", SIGKILL);
+    const int status = InterruptedPass(source, destination, mirror + "/sub", SIGKILL, GetParam());
     ASSERT_TRUE(WIFSIGNALED(status)) << status;
     EXPECT_EQ(LeftoverCopies(mirror + "/sub"), 1);
     EXPECT_FALSE(fs::exists(mirror + "/sub/large.bin"));
 
     fs::remove(source + "/sub/large.bin");
-    MirrorFolder(source, destination);
+    Mirror(source, destination);
     EXPECT_EQ(LeftoverCopies(mirror + "/sub"), 0);
     for (const char* own : {"/sub/x.part", "/sub/.brellow-copy-notes.part", "/sub/.brellow-copy-12.part"})
         EXPECT_EQ(ReadFile(mirror + own), "mine") << own;
 }
 
-TEST_F(MirrorFolderTest, AStopRequestEndsThePassWithNothingHalfWritten)
+TEST_P(MirrorFolderTest, AStopRequestEndsThePassWithNothingHalfWritten)
 {
     WriteLargeFile(source + "/sub/large.bin");
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        const int status = InterruptedPass(source, destination, mirror + "/sub", signal);
+        const int status = InterruptedPass(source, destination, mirror + "/sub", signal, GetParam());
         ASSERT_TRUE(WIFEXITED(status)) << signal;
         EXPECT_EQ(WEXITSTATUS(status), 0) << "the pass did not see the stop request " << signal;
         EXPECT_EQ(LeftoverCopies(mirror + "/sub"), 0) << signal;
@@ -429,11 +437,67 @@ TEST_F(MirrorFolderTest, AStopRequestEndsThePassWithNothingHalfWritten)
     }
 }
 
-TEST_F(MirrorFolderTest, WithAStopRequestedNothingIsCopied)
+TEST_P(MirrorFolderTest, WithAStopRequestedNothingIsCopied)
 {
     SetStopRequestedForTesting(true);
-    const MirrorReport report = MirrorFolder(source, destination);
+    const MirrorReport report = Mirror(source, destination);
     SetStopRequestedForTesting(false);
     EXPECT_TRUE(report.stopped);
     EXPECT_FALSE(fs::exists(mirror + "/a.txt"));
 }
+
+TEST(MirrorWorkersTest, OneWorkerAndFourMakeTheSameTreeAndReportTheSameFailures)
+{
+    const FixedTimeZone zone;
+    const TempFolder folder;
+    const std::string source = folder / "home";
+    // A breadth and a depth of folders with files, links between them and to a folder
+    // outside, and names at the destination taken by the other kind.
+    for (int branch = 0; branch < 12; ++branch) {
+        std::string path = source + "/b" + std::to_string(branch);
+        for (int level = 0; level < 6; ++level) {
+            path += "/l" + std::to_string(level);
+            fs::create_directories(path);
+            for (int file = 0; file < 5; ++file)
+                WriteFile(path + "/f" + std::to_string(file), path, kNoon + branch * 60 + level * 2 + file);
+        }
+    }
+    fs::create_directories(folder / "outside/deeper");
+    WriteFile(folder / "outside/deeper/o.txt", "outside", kNoon);
+    fs::create_directory_symlink(folder / "outside", source + "/b1/outside");
+    fs::create_directory_symlink(folder / "outside", source + "/b7/l0/outside-again");
+    fs::create_directory_symlink("../b2", source + "/b3/to-b2");
+    fs::create_directory_symlink("/", source + "/b4/root");
+
+    std::map<unsigned, std::map<std::string, std::string>> trees;
+    std::map<unsigned, std::multiset<std::string>> failures;
+    for (const unsigned workers : {1u, 4u}) {
+        const std::string destination = folder / ("backup" + std::to_string(workers));
+        fs::create_directories(destination + "/home/b5/l0/f0");
+        WriteFile(destination + "/home/b9", "a file where a folder belongs", kNoon);
+        const MirrorReport report = MirrorFolder(
+            source, destination,
+            [&](const std::string& path, int error) {
+                failures[workers].insert(path.substr(path.find("/home/")) + " " + std::to_string(error));
+            },
+            workers);
+        EXPECT_EQ(report.failures, 2) << workers;
+        for (const auto& entry : fs::recursive_directory_iterator(destination)) {
+            const std::string relative = fs::relative(entry.path(), destination).string();
+            trees[workers][relative] = entry.is_regular_file()
+                                           ? ReadFile(entry.path().string()) + "@" +
+                                                 std::to_string(entry.last_write_time().time_since_epoch().count())
+                                           : "folder";
+        }
+    }
+    EXPECT_EQ(trees[1], trees[4]);
+    EXPECT_EQ(failures[1], failures[4]);
+    EXPECT_EQ(failures[1].size(), 2u);
+    EXPECT_EQ(trees[1].count("home/b1/outside/deeper/o.txt") + trees[1].count("home/b7/l0/outside-again/deeper/o.txt"),
+              1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Workers, MirrorFolderTest, ::testing::Values(1u, 4u),
+                         [](const ::testing::TestParamInfo<unsigned>& info) {
+                             return info.param == 1 ? std::string("OneWorker") : std::to_string(info.param) + "Workers";
+                         });
