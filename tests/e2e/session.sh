@@ -11,10 +11,15 @@ fi
 
 readonly caption='^Brellow2 「データバックアップ」$'
 readonly service=org.brellow.Brellow2
+# The folder of these helpers and of the fakes the tests start.
+e2e=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+readonly e2e
 
 work=$(mktemp -d)
 started=()
 app_pid=
+# The program's StatusNotifier item (BUS/PATH), once a test knows it.
+item=
 
 stop_all() {
     local i
@@ -33,6 +38,7 @@ trap 'echo "FAIL: interrupted" >&2; exit 1' INT TERM
 
 fail() {
     echo "FAIL: $*" >&2
+    [ -n "$item" ] && tray_menu "$item" 2>&1 | sed 's/^/  tray menu: /' >&2
     [ -f "$work/app.log" ] && sed 's/^/  program: /' "$work/app.log" >&2
     exit 1
 }
@@ -90,6 +96,17 @@ program_item() {
 activate_item() {
     "${on_bus[@]}" dbus-send --session --print-reply --dest="${1%%/*}" "/${1#*/}" org.kde.StatusNotifierItem.Activate \
         int32:0 int32:0 >/dev/null
+}
+# The item's exported menu, one entry a line: label|enabled|toggle-type|toggle-state.
+tray_menu() { "${on_bus[@]}" "$e2e/status_notifier.py" menu "$1"; }
+
+# A StatusNotifier watcher with a host registered, the tray of a desktop that draws the icon
+# and its menu itself; it logs the items that register.
+start_status_notifier_watcher() {
+    "$e2e/status_notifier.py" watch >"$work/watcher.log" 2>&1 &
+    watcher_pid=$!
+    started+=($watcher_pid)
+    await "the StatusNotifier watcher" host_registered
 }
 
 start_tray_host() {

@@ -13,8 +13,7 @@ readonly step_limit=20      # seconds for one awaited condition
 readonly session_kind=wayland
 
 program=$1
-here=$(dirname "$(readlink -f "$0")")
-source "$here/session.sh"
+source "$(dirname "$0")/session.sh"
 
 readonly user=nobody
 chmod 711 "$work"
@@ -56,7 +55,7 @@ session_env+=(SWAYSOCK="$(ls "$runtime"/sway-ipc.*.sock)")
 spawn_as_user "$work/waybar.log" waybar -c "$work/waybar.config"
 await "waybar's StatusNotifier host" host_registered
 
-spawn_as_user "$work/portal.log" "$here/../support/fake_desktop_portal.py" --press-on-usr1
+spawn_as_user "$work/portal.log" "$e2e/../support/fake_desktop_portal.py" --press-on-usr1
 portal_pid=$!
 await "the desktop portal" grep -qx ready "$work/portal.log"
 
