@@ -118,6 +118,8 @@ private:
     void FormShow();
     void FormClose();
     void ShowMainWindow();
+    // The tray menu, at the mouse.
+    void PopUpTrayMenu();
     void OpenModal(QDialog* window);
 
     QLabel* statusLabel_;

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs the real program in a Wayland session: sway on a headless output with waybar's
 # notification area (StatusNotifier), and a fake desktop portal offering global shortcuts.
-# The icon registers with waybar's watcher and activating it shows the main window;
-# Ctrl+Shift+Q bound through the portal shows it too. sway will not run as root, so the
-# session, from its bus on, belongs to an unprivileged user.
+# The icon registers with waybar's watcher and activating it shows the main window; the tray
+# menu asked for with no window shown opens over the main window; Ctrl+Shift+Q bound through
+# the portal shows the main window too. sway will not run as root, so the session, from its
+# bus on, belongs to an unprivileged user.
 #
 # Usage: wayland_session.sh PATH/TO/Brellow2
 set -euo pipefail
@@ -71,6 +72,30 @@ shown = [n for n in walk(json.load(sys.stdin)) if n.get("name") == "Brellow2 「
 sys.exit(0 if shown else 1)'
 }
 window_hidden() { ! window_visible; }
+# The tray menu opened on the shown main window: the program's only other window in sway's
+# tree is the menu, small and over the main window, not one laid out to fill the output.
+menu_over_main_window() {
+    as_user swaymsg -t get_tree | python3 -c '
+import json, sys
+def walk(node, floating=False):
+    yield node, floating
+    for child in node.get("nodes", []):
+        yield from walk(child, floating)
+    for child in node.get("floating_nodes", []):
+        yield from walk(child, True)
+pid = int(sys.argv[1])
+ours = [(n, f) for n, f in walk(json.load(sys.stdin)) if n.get("pid") == pid]
+main = [n for n, _ in ours if n.get("name") == "Brellow2 「データバックアップ」" and n.get("visible")]
+menus = [(n, f) for n, f in ours if n.get("name") == "Brellow2"]
+if len(main) != 1 or len(menus) != 1 or len(ours) != 2:
+    sys.exit(1)
+menu, floating = menus[0]
+box, over = menu["rect"], main[0]["rect"]
+inside = (over["x"] <= box["x"] and box["x"] + box["width"] <= over["x"] + over["width"] and
+          over["y"] <= box["y"] and box["y"] + box["height"] <= over["y"] + over["height"])
+small = box["width"] < over["width"] // 2 and box["height"] < over["height"] // 2
+sys.exit(0 if menu.get("visible") and floating and inside and small else 1)' "$app_pid"
+}
 
 start_program() {
     "${run_as[@]}" "${session_env[@]}" QT_QPA_PLATFORM=wayland "$work/app/$(basename "$program")" >"$work/app.log" 2>&1 &
@@ -93,6 +118,14 @@ activate_item "$(program_item)" || fail "the icon did not take the activation"
 await "activating the icon to show the main window" window_visible
 close_program
 echo "waybar: the icon registers with its watcher; activating it shows the main window"
+
+# ---- the tray menu with no window shown ----
+start_program
+window_hidden || fail "a window is visible after the start"
+tray_callback 516 >/dev/null
+await "the tray callback to open the menu over the main window" menu_over_main_window
+close_program
+echo "tray menu: with no window shown it opens over the main window, not as a window filling the output"
 
 # ---- the hot key through the portal ----
 start_program
