@@ -11,7 +11,7 @@
 set -euo pipefail
 
 readonly overall_limit=150  # seconds for the whole test
-readonly step_limit=15      # seconds for one awaited condition
+readonly step_limit=30      # seconds for one awaited condition
 # Without a notification area the program waits 30 seconds for one before it gives up.
 readonly no_tray_limit=45
 
@@ -65,8 +65,7 @@ wait "$tray_host_pid" || true
 start_tray_host
 new_icon_docked() { local icon; icon=$(tray_icon); [ -n "$icon" ] && [ "$icon" != "$old_icon" ]; }
 await "the tray icon back in the new notification area" new_icon_docked
-xdotool mousemove --window "$(tray_icon)" 8 8 click 1
-await "a click on the tray icon to show the main window" main_window_visible
+click_until "a click on the tray icon to show the main window" click_tray_icon main_window_visible
 
 # Caps Lock does not keep the hot key from arriving.
 focus_main_window
@@ -100,8 +99,8 @@ target_list_shown() { [ -n "$(target_list)" ]; }
 await "the target list window" target_list_shown
 schedule_dialog() { xdotool search --onlyvisible --name '^バックアップスケジュール作成$' | head -n1; }
 schedule_dialog_shown() { [ -n "$(schedule_dialog)" ]; }
-xdotool mousemove --window "$(target_list)" 470 95 click 1   # "スケジュール設定", under the button strip
-await "the schedule dialog" schedule_dialog_shown
+click_schedule_button() { xdotool mousemove --window "$(target_list)" 470 95 click 1; }   # "スケジュール設定", under the button strip
+click_until "the schedule dialog" click_schedule_button schedule_dialog_shown
 xdotool windowfocus --sync "$(schedule_dialog)"
 xdotool key --clearmodifiers Return   # OK
 await "OK to close the schedule dialog" bash -c '! xdotool search --onlyvisible --name "^バックアップスケジュール作成$"'

@@ -50,13 +50,39 @@ await() {
     local deadline=$((SECONDS + ${limit:-$step_limit}))
     until "$@" >/dev/null 2>&1; do
         ((SECONDS < deadline)) || fail "timed out waiting for: $what"
-        # The program may end just after the look; the condition may be just that.
-        if [ -n "$app_pid" ] && ! kill -0 "$app_pid" 2>/dev/null; then
-            "$@" >/dev/null 2>&1 || fail "the program ended while waiting for: $what"
-            return
-        fi
+        program_ended_while "$what" "$@" && return
         sleep 0.1
     done
+}
+
+# The program may end just after the look; the condition may be just that. Fails when the
+# program ended and the condition does not hold, says so when both.
+program_ended_while() {
+    local what=$1
+    shift
+    [ -n "$app_pid" ] && ! kill -0 "$app_pid" 2>/dev/null || return 1
+    "$@" >/dev/null 2>&1 || fail "the program ended while waiting for: $what"
+}
+
+# Clicks until a condition holds, at most step_limit seconds: for a window that is shown
+# before it takes clicks where they are aimed (an icon a notification area docks and then
+# moves, a window still being laid out). Each click gets a few seconds for the condition; a
+# click more while the condition is on its way must be harmless (it shows a window already
+# shown, or meets a modal window).
+click_until() {
+    local what=$1 click=$2
+    shift 2
+    local deadline=$((SECONDS + step_limit)) look_until
+    while ((SECONDS < deadline)); do
+        "$click" >/dev/null 2>&1 || true
+        look_until=$((SECONDS + 3))
+        while ((SECONDS < look_until)); do
+            "$@" >/dev/null 2>&1 && return
+            program_ended_while "$what" "$@" && return
+            sleep 0.1
+        done
+    done
+    fail "timed out waiting for: $what"
 }
 
 # ---- a display and a session bus, all our own ----
@@ -135,6 +161,11 @@ tray_icon() {
     done
 }
 tray_icon_present() { [ -n "$(tray_icon)" ]; }
+click_tray_icon() {
+    local icon
+    icon=$(tray_icon)
+    [ -n "$icon" ] && xdotool mousemove --window "$icon" 8 8 click 1
+}
 
 focus_main_window() {
     xdotool windowfocus --sync "$(xdotool search --onlyvisible --name "$caption" | head -n1)"
