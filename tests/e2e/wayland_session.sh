@@ -60,21 +60,9 @@ spawn_as_user "$work/portal.log" "$e2e/../support/fake_desktop_portal.py" --pres
 portal_pid=$!
 await "the desktop portal" grep -qx ready "$work/portal.log"
 
-# The program's main window as sway shows it: "yes" when visible.
-window_visible() {
-    as_user swaymsg -t get_tree | python3 -c '
-import json, sys
-def walk(node):
-    yield node
-    for child in node.get("nodes", []) + node.get("floating_nodes", []):
-        yield from walk(child)
-shown = [n for n in walk(json.load(sys.stdin)) if n.get("name") == "Brellow2 「データバックアップ」" and n.get("visible")]
-sys.exit(0 if shown else 1)'
-}
-window_hidden() { ! window_visible; }
-# The tray menu opened on the shown main window: the program's only other window in sway's
-# tree is the menu, small and over the main window, not one laid out to fill the output.
-menu_over_main_window() {
+# The program's windows in sway's tree, one a line, tab-separated: visible (1/0), floating
+# (1/0), x, y, width, height, caption.
+program_windows() {
     as_user swaymsg -t get_tree | python3 -c '
 import json, sys
 def walk(node, floating=False):
@@ -83,18 +71,29 @@ def walk(node, floating=False):
         yield from walk(child, floating)
     for child in node.get("floating_nodes", []):
         yield from walk(child, True)
-pid = int(sys.argv[1])
-ours = [(n, f) for n, f in walk(json.load(sys.stdin)) if n.get("pid") == pid]
-main = [n for n, _ in ours if n.get("name") == "Brellow2 「データバックアップ」" and n.get("visible")]
-menus = [(n, f) for n, f in ours if n.get("name") == "Brellow2"]
-if len(main) != 1 or len(menus) != 1 or len(ours) != 2:
-    sys.exit(1)
-menu, floating = menus[0]
-box, over = menu["rect"], main[0]["rect"]
-inside = (over["x"] <= box["x"] and box["x"] + box["width"] <= over["x"] + over["width"] and
-          over["y"] <= box["y"] and box["y"] + box["height"] <= over["y"] + over["height"])
-small = box["width"] < over["width"] // 2 and box["height"] < over["height"] // 2
-sys.exit(0 if menu.get("visible") and floating and inside and small else 1)' "$app_pid"
+for node, floating in walk(json.load(sys.stdin)):
+    if node.get("pid") == int(sys.argv[1]):
+        box = node["rect"]
+        print(int(bool(node.get("visible"))), int(floating), box["x"], box["y"], box["width"], box["height"],
+              node.get("name") or "", sep="\t")' "$app_pid"
+}
+readonly main_caption="Brellow2 「データバックアップ」"
+window_visible() {
+    program_windows | awk -F'\t' -v main="$main_caption" '$1 == 1 && $7 == main { shown = 1 } END { exit !shown }'
+}
+window_hidden() { ! window_visible; }
+# The tray menu opened on the shown main window: the program's only other window in sway's
+# tree is the menu, small and over the main window, not one laid out to fill the output.
+menu_over_main_window() {
+    program_windows | awk -F'\t' -v main="$main_caption" '
+        $1 == 1 && $7 == main { mains++; mx = $3; my = $4; mw = $5; mh = $6; next }
+        $7 == "Brellow2" { menus++; shown = $1; floating = $2; x = $3; y = $4; w = $5; h = $6; next }
+        { others++ }
+        END {
+            inside = x >= mx && x + w <= mx + mw && y >= my && y + h <= my + mh
+            small = w < mw / 2 && h < mh / 2
+            exit !(mains == 1 && menus == 1 && !others && shown && floating && inside && small)
+        }'
 }
 
 start_program() {
