@@ -122,9 +122,6 @@ error_box_shown() { [ -n "$(error_box)" ]; }
 limit=$no_tray_limit await "the error box about the missing notification area" error_box_shown
 xdotool windowfocus --sync "$(error_box)"
 xdotool key --clearmodifiers Return
-await "the program to end after the error box" bash -c "! kill -0 $app_pid"
-status=0
-wait "$app_pid" || status=$?
-app_pid=
-[ "$status" -ne 0 ] || fail "the program reported success although it could not start"
+await_program_end "the program to end after the error box"
+[ "$program_status" -ne 0 ] || fail "the program reported success although it could not start"
 echo "no notification area: after the wait for one the error box is shown and the program ends"

@@ -171,12 +171,17 @@ focus_main_window() {
     xdotool windowfocus --sync "$(xdotool search --onlyvisible --name "$caption" | head -n1)"
 }
 
+# Awaits the program's end and reaps it; its exit status is left in program_status.
+await_program_end() {
+    await "$1" bash -c "! kill -0 $app_pid"
+    program_status=0
+    wait "$app_pid" || program_status=$?
+    app_pid=
+}
+
 close_main_window() {
     focus_main_window
     xdotool key --clearmodifiers ctrl+x   # File > Exit
-    await "the program to end" bash -c "! kill -0 $app_pid"
-    local status=0
-    wait "$app_pid" || status=$?
-    app_pid=
-    [ "$status" -eq 0 ] || fail "the program ended with status $status"
+    await_program_end "the program to end"
+    [ "$program_status" -eq 0 ] || fail "the program ended with status $program_status"
 }

@@ -103,11 +103,8 @@ start_program() {
 }
 close_program() {
     as_user swaymsg "[pid=$app_pid] kill" >/dev/null
-    await "the program to end" bash -c "! kill -0 $app_pid"
-    local status=0
-    wait "$app_pid" || status=$?
-    app_pid=
-    [ "$status" -eq 0 ] || fail "the program ended with status $status"
+    await_program_end "the program to end"
+    [ "$program_status" -eq 0 ] || fail "the program ended with status $program_status"
 }
 
 # ---- the icon in waybar ----
