@@ -1,9 +1,11 @@
 #include "ui/MainWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -49,6 +51,17 @@ constexpr int kRightButtonDown = 516;
 std::string RunFinishedText(int failures)
 {
     return failures == 0 ? kRunFinishedText : std::string(kRunFinishedText) + "\n" + FailureNoticeLine(failures);
+}
+
+bool OnWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+bool AnyWindowShown()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](const QWidget* window) { return window->isVisible(); });
 }
 
 QAction* AddItem(QMenu* menu, const char* caption, const QKeySequence& shortcut = QKeySequence())
@@ -333,11 +346,24 @@ void TfrmMain::WMHotKey(quint32 lParam)
 
 void TfrmMain::WMUser100(int lParam)
 {
-    const QPoint mouse = QCursor::pos();
     if (lParam == kLeftButtonDown)
         ShowMainWindow();
     else if (lParam == kRightButtonDown)
-        PopupMenu1->popup(mouse);
+        PopUpTrayMenu();
+}
+
+void TfrmMain::PopUpTrayMenu()
+{
+    // On Wayland a menu is placed only relative to a window of ours that is shown, and no one
+    // tells where the mouse is: with none shown the menu would become a window of its own,
+    // laid out like any other (full screen in a tiling desktop). So the main window comes up
+    // and the menu opens over it.
+    if (OnWayland() && !AnyWindowShown()) {
+        ShowMainWindow();
+        PopupMenu1->popup(mapToGlobal(rect().center()));
+        return;
+    }
+    PopupMenu1->popup(QCursor::pos());
 }
 
 void TfrmMain::ShowFailuresBalloon(int failures)

@@ -121,6 +121,8 @@ private:
     void ShowMainWindow();
     // A scheduled run that could not copy everything says so at its end.
     void ShowFailuresBalloon(int failures);
+    // The tray menu, at the mouse.
+    void PopUpTrayMenu();
     void OpenModal(QDialog* window);
 
     QLabel* statusLabel_;

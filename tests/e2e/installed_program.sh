@@ -56,15 +56,10 @@ stop_tray_host
 start_program
 sleep "$late"
 kill -0 "$app_pid" || fail "the program ended before the watcher came"
-"$(dirname "$0")/fake_status_notifier_watcher.py" "$work/items" &
-started+=($!)
-await "the icon to register with the watcher" test -s "$work/items"
-item=$(head -n1 "$work/items")
-item_service=${item%%/*}
-item_path=/${item#*/}
-[ "$item_path" != "/$item" ] || item_path=/StatusNotifierItem
-dbus-send --session --print-reply --dest="$item_service" "$item_path" org.kde.StatusNotifierItem.Activate \
-    int32:0 int32:0 >/dev/null || fail "the icon did not take the activation"
+start_status_notifier_watcher
+await "the icon to register with the watcher" program_item
+item=$(program_item)
+activate_item "$item" || fail "the icon did not take the activation"
 await "activating the icon to show the main window" main_window_visible
 close_main_window
 echo "late StatusNotifier watcher: the icon registers there; activating it shows the window"

@@ -11,7 +11,7 @@
 set -euo pipefail
 
 readonly overall_limit=150  # seconds for the whole test
-readonly step_limit=15      # seconds for one awaited condition
+readonly step_limit=30      # seconds for one awaited condition
 # Without a notification area the program waits 30 seconds for one before it gives up.
 readonly no_tray_limit=45
 
@@ -66,8 +66,7 @@ wait "$tray_host_pid" || true
 start_tray_host
 new_icon_docked() { local icon; icon=$(tray_icon); [ -n "$icon" ] && [ "$icon" != "$old_icon" ]; }
 await "the tray icon back in the new notification area" new_icon_docked
-xdotool mousemove --window "$(tray_icon)" 8 8 click 1
-await "a click on the tray icon to show the main window" main_window_visible
+click_until "a click on the tray icon to show the main window" click_tray_icon main_window_visible
 
 # Caps Lock does not keep the hot key from arriving.
 focus_main_window
@@ -101,8 +100,8 @@ target_list_shown() { [ -n "$(target_list)" ]; }
 await "the target list window" target_list_shown
 schedule_dialog() { xdotool search --onlyvisible --name '^バックアップスケジュール作成$' | head -n1; }
 schedule_dialog_shown() { [ -n "$(schedule_dialog)" ]; }
-xdotool mousemove --window "$(target_list)" 470 95 click 1   # "スケジュール設定", under the button strip
-await "the schedule dialog" schedule_dialog_shown
+click_schedule_button() { xdotool mousemove --window "$(target_list)" 470 95 click 1; }   # "スケジュール設定", under the button strip
+click_until "the schedule dialog" click_schedule_button schedule_dialog_shown
 xdotool windowfocus --sync "$(schedule_dialog)"
 xdotool key --clearmodifiers Return   # OK
 await "OK to close the schedule dialog" bash -c '! xdotool search --onlyvisible --name "^バックアップスケジュール作成$"'
@@ -136,9 +135,6 @@ error_box_shown() { [ -n "$(error_box)" ]; }
 limit=$no_tray_limit await "the error box about the missing notification area" error_box_shown
 xdotool windowfocus --sync "$(error_box)"
 xdotool key --clearmodifiers Return
-await "the program to end after the error box" bash -c "! kill -0 $app_pid"
-status=0
-wait "$app_pid" || status=$?
-app_pid=
-[ "$status" -ne 0 ] || fail "the program reported success although it could not start"
+await_program_end "the program to end after the error box"
+[ "$program_status" -ne 0 ] || fail "the program reported success although it could not start"
 echo "no notification area: after the wait for one the error box is shown and the program ends"

@@ -11,10 +11,15 @@ fi
 
 readonly caption='^Brellow2 「データバックアップ」$'
 readonly service=org.brellow.Brellow2
+# The folder of these helpers and of the fakes the tests start.
+e2e=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+readonly e2e
 
 work=$(mktemp -d)
 started=()
 app_pid=
+# The program's StatusNotifier item (BUS/PATH), once a test knows it.
+item=
 
 stop_all() {
     local i
@@ -33,6 +38,7 @@ trap 'echo "FAIL: interrupted" >&2; exit 1' INT TERM
 
 fail() {
     echo "FAIL: $*" >&2
+    [ -n "$item" ] && tray_menu "$item" 2>&1 | sed 's/^/  tray menu: /' >&2
     [ -f "$work/app.log" ] && sed 's/^/  program: /' "$work/app.log" >&2
     exit 1
 }
@@ -44,13 +50,39 @@ await() {
     local deadline=$((SECONDS + ${limit:-$step_limit}))
     until "$@" >/dev/null 2>&1; do
         ((SECONDS < deadline)) || fail "timed out waiting for: $what"
-        # The program may end just after the look; the condition may be just that.
-        if [ -n "$app_pid" ] && ! kill -0 "$app_pid" 2>/dev/null; then
-            "$@" >/dev/null 2>&1 || fail "the program ended while waiting for: $what"
-            return
-        fi
+        program_ended_while "$what" "$@" && return
         sleep 0.1
     done
+}
+
+# The program may end just after the look; the condition may be just that. Fails when the
+# program ended and the condition does not hold, says so when both.
+program_ended_while() {
+    local what=$1
+    shift
+    [ -n "$app_pid" ] && ! kill -0 "$app_pid" 2>/dev/null || return 1
+    "$@" >/dev/null 2>&1 || fail "the program ended while waiting for: $what"
+}
+
+# Clicks until a condition holds, at most step_limit seconds: for a window that is shown
+# before it takes clicks where they are aimed (an icon a notification area docks and then
+# moves, a window still being laid out). Each click gets a few seconds for the condition; a
+# click more while the condition is on its way must be harmless (it shows a window already
+# shown, or meets a modal window).
+click_until() {
+    local what=$1 click=$2
+    shift 2
+    local deadline=$((SECONDS + step_limit)) look_until
+    while ((SECONDS < deadline)); do
+        "$click" >/dev/null 2>&1 || true
+        look_until=$((SECONDS + 3))
+        while ((SECONDS < look_until)); do
+            "$@" >/dev/null 2>&1 && return
+            program_ended_while "$what" "$@" && return
+            sleep 0.1
+        done
+    done
+    fail "timed out waiting for: $what"
 }
 
 # ---- a display and a session bus, all our own ----
@@ -91,6 +123,17 @@ activate_item() {
     "${on_bus[@]}" dbus-send --session --print-reply --dest="${1%%/*}" "/${1#*/}" org.kde.StatusNotifierItem.Activate \
         int32:0 int32:0 >/dev/null
 }
+# The item's exported menu, one entry a line: label|enabled|toggle-type|toggle-state.
+tray_menu() { "${on_bus[@]}" "$e2e/status_notifier.py" menu "$1"; }
+
+# A StatusNotifier watcher with a host registered, the tray of a desktop that draws the icon
+# and its menu itself; it logs the items that register.
+start_status_notifier_watcher() {
+    "$e2e/status_notifier.py" watch >"$work/watcher.log" 2>&1 &
+    watcher_pid=$!
+    started+=($watcher_pid)
+    await "the StatusNotifier watcher" host_registered
+}
 
 start_tray_host() {
     trayer --edge top --align right --widthtype pixel --width 100 --height 24 >/dev/null 2>&1 &
@@ -118,17 +161,27 @@ tray_icon() {
     done
 }
 tray_icon_present() { [ -n "$(tray_icon)" ]; }
+click_tray_icon() {
+    local icon
+    icon=$(tray_icon)
+    [ -n "$icon" ] && xdotool mousemove --window "$icon" 8 8 click 1
+}
 
 focus_main_window() {
     xdotool windowfocus --sync "$(xdotool search --onlyvisible --name "$caption" | head -n1)"
 }
 
+# Awaits the program's end and reaps it; its exit status is left in program_status.
+await_program_end() {
+    await "$1" bash -c "! kill -0 $app_pid"
+    program_status=0
+    wait "$app_pid" || program_status=$?
+    app_pid=
+}
+
 close_main_window() {
     focus_main_window
     xdotool key --clearmodifiers ctrl+x   # File > Exit
-    await "the program to end" bash -c "! kill -0 $app_pid"
-    local status=0
-    wait "$app_pid" || status=$?
-    app_pid=
-    [ "$status" -eq 0 ] || fail "the program ended with status $status"
+    await_program_end "the program to end"
+    [ "$program_status" -eq 0 ] || fail "the program ended with status $program_status"
 }

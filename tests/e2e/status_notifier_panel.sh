@@ -45,8 +45,8 @@ echo "the icon is registered with the panel: $item"
 panel=$(xdotool search --onlyvisible --class '^xfce4-panel$' | head -n1)
 [ -n "$panel" ] || fail "the panel has no window"
 eval "$(xdotool getwindowgeometry --shell "$panel")"
-xdotool mousemove --sync $((X + HEIGHT / 2)) $((Y + HEIGHT / 2)) click 1
-await "a click on the icon in the panel to show the main window" main_window_visible
+click_icon() { xdotool mousemove --sync $((X + HEIGHT / 2)) $((Y + HEIGHT / 2)) click 1; }
+click_until "a click on the icon in the panel to show the main window" click_icon main_window_visible
 echo "a click on the icon in the panel shows the main window"
 
 # Activating the item through the watcher's entry does the same.

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs the real program in a Wayland session: sway on a headless output with waybar's
 # notification area (StatusNotifier), and a fake desktop portal offering global shortcuts.
-# The icon registers with waybar's watcher and activating it shows the main window;
-# Ctrl+Shift+Q bound through the portal shows it too. sway will not run as root, so the
-# session, from its bus on, belongs to an unprivileged user.
+# The icon registers with waybar's watcher and activating it shows the main window; the tray
+# menu asked for with no window shown opens over the main window; Ctrl+Shift+Q bound through
+# the portal shows the main window too. sway will not run as root, so the session, from its
+# bus on, belongs to an unprivileged user.
 #
 # Usage: wayland_session.sh PATH/TO/Brellow2
 set -euo pipefail
@@ -13,8 +14,7 @@ readonly step_limit=20      # seconds for one awaited condition
 readonly session_kind=wayland
 
 program=$1
-here=$(dirname "$(readlink -f "$0")")
-source "$here/session.sh"
+source "$(dirname "$0")/session.sh"
 
 readonly user=nobody
 chmod 711 "$work"
@@ -56,22 +56,45 @@ session_env+=(SWAYSOCK="$(ls "$runtime"/sway-ipc.*.sock)")
 spawn_as_user "$work/waybar.log" waybar -c "$work/waybar.config"
 await "waybar's StatusNotifier host" host_registered
 
-spawn_as_user "$work/portal.log" "$here/../support/fake_desktop_portal.py" --press-on-usr1
+spawn_as_user "$work/portal.log" "$e2e/../support/fake_desktop_portal.py" --press-on-usr1
 portal_pid=$!
 await "the desktop portal" grep -qx ready "$work/portal.log"
 
-# The program's main window as sway shows it: "yes" when visible.
-window_visible() {
+# The program's windows in sway's tree, one a line, tab-separated: visible (1/0), floating
+# (1/0), x, y, width, height, caption.
+program_windows() {
     as_user swaymsg -t get_tree | python3 -c '
 import json, sys
-def walk(node):
-    yield node
-    for child in node.get("nodes", []) + node.get("floating_nodes", []):
-        yield from walk(child)
-shown = [n for n in walk(json.load(sys.stdin)) if n.get("name") == "Brellow2 「データバックアップ」" and n.get("visible")]
-sys.exit(0 if shown else 1)'
+def walk(node, floating=False):
+    yield node, floating
+    for child in node.get("nodes", []):
+        yield from walk(child, floating)
+    for child in node.get("floating_nodes", []):
+        yield from walk(child, True)
+for node, floating in walk(json.load(sys.stdin)):
+    if node.get("pid") == int(sys.argv[1]):
+        box = node["rect"]
+        print(int(bool(node.get("visible"))), int(floating), box["x"], box["y"], box["width"], box["height"],
+              node.get("name") or "", sep="\t")' "$app_pid"
+}
+readonly main_caption="Brellow2 「データバックアップ」"
+window_visible() {
+    program_windows | awk -F'\t' -v main="$main_caption" '$1 == 1 && $7 == main { shown = 1 } END { exit !shown }'
 }
 window_hidden() { ! window_visible; }
+# The tray menu opened on the shown main window: the program's only other window in sway's
+# tree is the menu, small and over the main window, not one laid out to fill the output.
+menu_over_main_window() {
+    program_windows | awk -F'\t' -v main="$main_caption" '
+        $1 == 1 && $7 == main { mains++; mx = $3; my = $4; mw = $5; mh = $6; next }
+        $7 == "Brellow2" { menus++; shown = $1; floating = $2; x = $3; y = $4; w = $5; h = $6; next }
+        { others++ }
+        END {
+            inside = x >= mx && x + w <= mx + mw && y >= my && y + h <= my + mh
+            small = w < mw / 2 && h < mh / 2
+            exit !(mains == 1 && menus == 1 && !others && shown && floating && inside && small)
+        }'
+}
 
 start_program() {
     "${run_as[@]}" "${session_env[@]}" QT_QPA_PLATFORM=wayland "$work/app/$(basename "$program")" >"$work/app.log" 2>&1 &
@@ -80,11 +103,8 @@ start_program() {
 }
 close_program() {
     as_user swaymsg "[pid=$app_pid] kill" >/dev/null
-    await "the program to end" bash -c "! kill -0 $app_pid"
-    local status=0
-    wait "$app_pid" || status=$?
-    app_pid=
-    [ "$status" -eq 0 ] || fail "the program ended with status $status"
+    await_program_end "the program to end"
+    [ "$program_status" -eq 0 ] || fail "the program ended with status $program_status"
 }
 
 # ---- the icon in waybar ----
@@ -94,6 +114,14 @@ activate_item "$(program_item)" || fail "the icon did not take the activation"
 await "activating the icon to show the main window" window_visible
 close_program
 echo "waybar: the icon registers with its watcher; activating it shows the main window"
+
+# ---- the tray menu with no window shown ----
+start_program
+window_hidden || fail "a window is visible after the start"
+tray_callback 516 >/dev/null
+await "the tray callback to open the menu over the main window" menu_over_main_window
+close_program
+echo "tray menu: with no window shown it opens over the main window, not as a window filling the output"
 
 # ---- the hot key through the portal ----
 start_program
