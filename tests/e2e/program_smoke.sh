@@ -118,11 +118,8 @@ echo "ja_JP.UTF-8: the schedule dialog reads the earlier release's 7時05分00�
 for signal in TERM HUP INT; do
     start_program
     kill -"$signal" "$app_pid"
-    # A program that does not end is caught by the overall time limit.
-    status=0
-    wait "$app_pid" || status=$?
-    app_pid=
-    [ "$status" -eq 0 ] || fail "SIG$signal ended the program with status $status"
+    await_program_end "SIG$signal to end the program"
+    [ "$program_status" -eq 0 ] || fail "SIG$signal ended the program with status $program_status"
 done
 echo "SIGTERM, SIGHUP and SIGINT close the program like its own menu"
 

@@ -88,7 +88,9 @@ click_until() {
 # ---- a display and a session bus, all our own ----
 # A Wayland test (session_kind=wayland) starts its compositor and bus itself.
 if [ "${session_kind:-x11}" = x11 ]; then
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    # -noreset: the server must not restart when its last client leaves (the tray host going
+    # away would race the next start).
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
     started+=($!)
     await "the virtual display" test -s "$work/display"
     export DISPLAY=":$(head -n1 "$work/display")"
