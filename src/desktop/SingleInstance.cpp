@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "desktop/TrayCallbackService.h"
+#include "store/StoreLocation.h"
 
 namespace brellow {
 
@@ -62,10 +63,7 @@ InstanceLock::Result InstanceLock::TryLock()
 
 std::string InstanceLockPathFor(const std::string& storePath)
 {
-    const std::string::size_type cut = storePath.rfind('/');
-    if (cut == std::string::npos)
-        return kLockFileName;
-    return storePath.substr(0, cut + 1) + kLockFileName;
+    return BesideStore(storePath, kLockFileName);
 }
 
 QString InstanceBusNameFor(const std::string& storePath)

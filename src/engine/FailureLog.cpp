@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/FileSystem.h"
+#include "store/StoreLocation.h"
 
 namespace brellow {
 
@@ -47,9 +48,7 @@ bool WriteWhole(int fd, const std::string& text)
 
 std::string FailureLogPath()
 {
-    const std::string store = StorePath();
-    const std::string::size_type separator = store.rfind('/');
-    return separator == std::string::npos ? kLogName : store.substr(0, separator + 1) + kLogName;
+    return BesideStore(StorePath(), kLogName);
 }
 
 FailureLog::FailureLog(std::string path, std::size_t limit) : path_(std::move(path)), limit_(limit) {}

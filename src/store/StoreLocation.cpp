@@ -28,6 +28,12 @@ std::string StorePathFor(const StoreLocationFacts& facts)
     return DataFolderOf(facts) + "/" + kStoreFileName;
 }
 
+std::string BesideStore(const std::string& storePath, const char* fileName)
+{
+    const std::string::size_type cut = storePath.rfind('/');
+    return cut == std::string::npos ? fileName : storePath.substr(0, cut + 1) + fileName;
+}
+
 std::string LocatedStorePath()
 {
     StoreLocationFacts facts;

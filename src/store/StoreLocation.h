@@ -18,6 +18,9 @@ struct StoreLocationFacts {
 // <data home>/Brellow2, since the program folder is not the user's to write.
 std::string StorePathFor(const StoreLocationFacts& facts);
 
+// The file of that name in the store's folder (the lock, the failure log).
+std::string BesideStore(const std::string& storePath, const char* fileName);
+
 // The store path of this process. When it lies in the user's data folder that folder is made
 // (private to the user) if it is missing.
 std::string LocatedStorePath();
