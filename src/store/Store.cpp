@@ -45,7 +45,12 @@ void ForEachRow(TSQLiteDatabase& db, const char* sql, Visit visit)
 std::string StorePath()
 {
     const std::string& chosen = StorePathOverride();
-    return chosen.empty() ? LocatedStorePath() : chosen;
+    if (!chosen.empty())
+        return chosen;
+    // Settled at the first look (and its folder made then): every connection of the run
+    // opens the same file without asking the file system again.
+    static const std::string located = LocatedStorePath();
+    return located;
 }
 
 void SetStorePathForTesting(const std::string& path)
@@ -60,10 +65,11 @@ void UseStoreLocale(const LocaleSettings& settings)
 
 std::unique_ptr<TSQLiteDatabase> OpenStore()
 {
+    const std::string path = StorePath();
     // The store lists the user's folders: a new one is the owner's alone.
-    CreatePrivateFile(StorePath());
+    CreatePrivateFile(path);
     // Paths are UTF-8 already; the library takes them as they are.
-    auto db = std::make_unique<TSQLiteDatabase>(StorePath());
+    auto db = std::make_unique<TSQLiteDatabase>(path);
     db->UseDecimalSeparator(StoreDecimalSeparator());
     return db;
 }
