@@ -51,11 +51,7 @@ int BackupRun::RunBackup()
         if (!report.targetReady)
             continue;
         // A history row must not stand for copies that are still only in memory.
-        const std::string target = MirrorTarget(pair.target_folder, pair.bkup_folder);
-        if (flush_)
-            flush_(target);
-        else
-            FlushFileSystem(target);
+        flush_(MirrorTarget(pair.target_folder, pair.bkup_folder));
         const HistoryRecord row{pair.target_folder, pair.bkup_folder, HistoryDateText(locale_, clock_.Now())};
         AppendHistoryRow(*db, row);
     }

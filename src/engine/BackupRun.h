@@ -5,6 +5,7 @@
 
 #include "engine/Companion.h"
 #include "platform/Clock.h"
+#include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 
 namespace brellow {
@@ -57,7 +58,9 @@ private:
     const LocaleSettings& locale_;
     std::string companionProgram_;
     CompanionLimits limits_;
-    std::function<void(const std::string& folder)> flush_;
+    std::function<void(const std::string& folder)> flush_ = [](const std::string& folder) {
+        FlushFileSystem(folder);
+    };
 };
 
 }  // namespace brellow
