@@ -27,13 +27,6 @@ private:
     bool said_ = false;
 };
 
-bool HasX11Connection()
-{
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    // Some platforms answer the X11 interface without holding a connection.
-    return x11 && x11->connection();
-}
-
 bool IsWaylandSession()
 {
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland")) ||
@@ -54,7 +47,7 @@ HotKeyKind ChooseHotKey(bool waylandSession, bool x11Connection, const std::func
 std::unique_ptr<HotKey> MakeHotKey()
 {
     const QDBusConnection bus = QDBusConnection::sessionBus();
-    switch (ChooseHotKey(IsWaylandSession(), HasX11Connection(), [&bus] { return PortalHotKey::Offered(bus); })) {
+    switch (ChooseHotKey(IsWaylandSession(), QtX11Connection() != nullptr, [&bus] { return PortalHotKey::Offered(bus); })) {
     case HotKeyKind::Portal: return std::make_unique<PortalHotKey>(bus);
     case HotKeyKind::X11: return std::make_unique<X11HotKey>();
     case HotKeyKind::None: break;

@@ -57,6 +57,13 @@ uint8_t KeycodeOfLetter(xcb_connection_t* connection, int virtualKey)
 
 }  // namespace
 
+xcb_connection_t* QtX11Connection()
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    // Some platforms answer the X11 interface without holding a connection.
+    return x11 ? x11->connection() : nullptr;
+}
+
 std::vector<uint16_t> X11GrabMasks(int modifiers)
 {
     std::vector<uint16_t> masks;
@@ -75,9 +82,7 @@ X11HotKey::~X11HotKey()
 void X11HotKey::Register(int modifiers, int virtualKey)
 {
     Unregister();
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    // Some platforms answer the X11 interface without holding a connection.
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t* connection = QtX11Connection();
     if (!connection) {
         SayUnavailable("the display is not an X11 display");
         return;

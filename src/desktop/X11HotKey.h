@@ -11,6 +11,9 @@ struct xcb_connection_t;
 
 namespace brellow {
 
+// Qt's own connection to the X server; none on other displays.
+xcb_connection_t* QtX11Connection();
+
 // The X modifier masks grabbed for a hot key's modifiers: the combination alone and with
 // Caps Lock, Num Lock or both, so neither lock stops the key from arriving.
 std::vector<uint16_t> X11GrabMasks(int modifiers);
