@@ -99,10 +99,7 @@ void TfrmMain::BuildControls()
     setFont(JapaneseUiFontPoints(8));
 
     auto* client = new QWidget(this);
-    QPalette background = client->palette();
-    background.setColor(QPalette::Window, QColor(236, 253, 200));
-    client->setPalette(background);
-    client->setAutoFillBackground(true);
+    PaintFace(*client, QColor(236, 253, 200));
     setCentralWidget(client);
 
     cxBtnAuto = new QPushButton(QStringLiteral("自動実行"), client);

@@ -49,10 +49,7 @@ TfrmSchedule::TfrmSchedule(const LocaleSettings& locale, QWidget* parent) : TFor
 {
     setWindowTitle(QStringLiteral("バックアップスケジュール作成"));
     setFont(JapaneseUiFontPoints(8));
-    QPalette background = palette();
-    background.setColor(QPalette::Window, QColor(222, 221, 190));
-    setPalette(background);
-    setAutoFillBackground(true);
+    PaintFace(*this, QColor(222, 221, 190));
     resize(328, 236);
     move(0, 0);
 
