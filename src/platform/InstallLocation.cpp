@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/FileSystem.h"
+
 namespace brellow {
 
 const char* const kDesktopEntryName = "org.brellow.Brellow2.desktop";
@@ -18,18 +20,6 @@ namespace {
 const char* const kSystemProgramFolders[] = {
     "/bin", "/sbin", "/usr/bin", "/usr/sbin", "/usr/local/bin", "/usr/local/sbin", "/usr/games",
 };
-
-bool IsFile(const std::string& path)
-{
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-bool IsFolder(const std::string& path)
-{
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
 
 std::string WithoutTrailingSlashes(std::string path)
 {
@@ -51,7 +41,7 @@ bool IsInstalledProgramFolder(const std::string& executableFolder)
     if (cut == std::string::npos || folder.compare(cut + 1, std::string::npos, "bin") != 0)
         return false;
     const std::string prefix = folder.substr(0, cut);
-    return IsFile(prefix + "/share/applications/" + kDesktopEntryName);
+    return QueryFile(prefix + "/share/applications/" + kDesktopEntryName).kind == FileKind::Regular;
 }
 
 std::string UserDataHome(const std::string& xdgDataHome, const std::string& home)
@@ -77,13 +67,13 @@ std::string HomeFolder()
 
 bool MakePrivateFolders(const std::string& folder)
 {
-    if (IsFolder(folder))
+    if (FolderExists(folder))
         return true;
     const std::string path = WithoutTrailingSlashes(folder);
     const std::string::size_type cut = path.rfind('/');
     if (cut != std::string::npos && cut > 0 && !MakePrivateFolders(path.substr(0, cut)))
         return false;
-    return ::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST ? IsFolder(path) : false;
+    return ::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST ? FolderExists(path) : false;
 }
 
 }  // namespace brellow
