@@ -21,7 +21,12 @@ chmod 711 "$work"
 install -d -o "$user" -m 700 "$work/home" "$work/run"
 install -d -o "$user" "$work/app"
 install -o "$user" -m 755 "$program" "$work/app/"
+# What the user runs is copied where the user can read it: the source tree may lie in a
+# folder private to root (a clone under mktemp -d).
+install -o "$user" -m 755 "$e2e/../support/fake_desktop_portal.py" "$work/app/"
 readonly runtime="$work/run"
+# The user's processes start in a folder the user may enter, as a desktop session's do.
+cd "$work"
 
 # No accessibility bus, which would be one more bus to end.
 session_env=(PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$runtime" LC_ALL=C.UTF-8 NO_AT_BRIDGE=1)
@@ -56,7 +61,7 @@ session_env+=(SWAYSOCK="$(ls "$runtime"/sway-ipc.*.sock)")
 spawn_as_user "$work/waybar.log" waybar -c "$work/waybar.config"
 await "waybar's StatusNotifier host" host_registered
 
-spawn_as_user "$work/portal.log" "$e2e/../support/fake_desktop_portal.py" --press-on-usr1
+spawn_as_user "$work/portal.log" "$work/app/fake_desktop_portal.py" --press-on-usr1
 portal_pid=$!
 await "the desktop portal" grep -qx ready "$work/portal.log"
 
